@@ -1,0 +1,57 @@
+#include "app/sound_loading.h"
+
+#include "gfx/error_dialogs.h"
+#include "platform/last_error.h"
+#include "platform/sound/fsound.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+const char* const musicPath = "data/kelpwake.mp3";
+
+namespace {
+
+FSOUND_STREAM* failed(const char* path) {
+    // The box says what failed; the code it leaves would only be reported
+    // again, misleadingly, by the next texture's check.
+    setLastErrorCode(0);
+    showError(std::string("unable to load sound: ") + path);
+    return nullptr;
+}
+
+FSOUND_STREAM* openFromMemory(const char* path, unsigned int mode) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return failed(path);
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    if (length <= 0 || length > INT_MAX || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        return failed(path);
+    }
+    char* block = static_cast<char*>(std::malloc(static_cast<size_t>(length)));
+    if (!block) {
+        std::fclose(file);
+        return failed(path);
+    }
+    size_t read = std::fread(block, 1, static_cast<size_t>(length), file);
+    std::fclose(file);
+    if (read != static_cast<size_t>(length)) {
+        std::free(block);
+        return failed(path);
+    }
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(block, mode, 0, static_cast<int>(length));
+    if (!stream) {
+        std::free(block);
+        return failed(path);
+    }
+    return stream;  // the block stays with the stream until the process ends
+}
+
+}  // namespace
+
+FSOUND_STREAM* openMusic() { return openFromMemory(musicPath, FSOUND_LOADMEMORY | FSOUND_MPEGACCURATE); }
+
+FSOUND_STREAM* loadSample(const char* path) { return openFromMemory(path, FSOUND_LOADMEMORY); }

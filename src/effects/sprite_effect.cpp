@@ -1,0 +1,3 @@
+#include "effects/sprite_effect.h"
+
+void SpriteEffect::draw() { target->draw(); }

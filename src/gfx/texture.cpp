@@ -1,0 +1,50 @@
+#include "gfx/texture.h"
+
+#include "gfx/error_dialogs.h"
+#include "platform/image.h"
+
+#ifndef GL_CLAMP_TO_EDGE
+#define GL_CLAMP_TO_EDGE 0x812F
+#endif
+
+Texture2D::Texture2D() : id(0) { glGenTextures(1, &id); }
+
+Texture2D::~Texture2D() { glDeleteTextures(1, &id); }
+
+void Texture2D::unbind() {}
+
+FileTexture2D::FileTexture2D(const char* fileName) : fileName(fileName) {}
+
+FileTexture2D::~FileTexture2D() {}
+
+void FileTexture2D::bind() {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, id);
+}
+
+void FileTexture2D::unbind() { glDisable(GL_TEXTURE_2D); }
+
+namespace {
+int maxTextureSize() {
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    return size > 0 ? size : 2048;
+}
+}  // namespace
+
+void FileTexture2D::load() {
+    std::unique_ptr<DecodedImage> image = decodePngFile(fileName.c_str(), maxTextureSize());
+    if (!image) {
+        showError("unable to load texture: " + fileName);
+        return;
+    }
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    checkLastError("FileTexture2D::load1");
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, image->width(), image->height(), 0, GL_RGBA, GL_UNSIGNED_BYTE, image->pixels());
+    checkLastError("FileTexture2D::load2");
+}

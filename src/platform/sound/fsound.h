@@ -1,0 +1,48 @@
+// The show's sound library: streams decoded from memory, mixed on a fixed
+// number of channels at 44100 Hz stereo, with sync points and mute.
+//
+// Threads: every call here is made from the main thread. The sound device's
+// callback thread (the mixing thread) runs the mixer and calls the sync
+// callbacks. No result needs examining: a call given a null stream does
+// nothing and reports failure, and with no audio device every call still
+// behaves as below, silently.
+#pragma once
+
+struct FSOUND_STREAM;
+struct FSOUND_SYNCPOINT;
+
+// Called on the mixing thread when playback passes a sync point. The buffer
+// and length arguments are not used by this library (null and 0); the
+// result is ignored.
+typedef signed char (*FSOUND_STREAMCALLBACK)(FSOUND_STREAM* stream, void* buffer, int length, void* userData);
+
+// Open modes.
+const unsigned int FSOUND_LOADMEMORY = 0x8000;     // the name argument is the data itself, the length its size
+const unsigned int FSOUND_MPEGACCURATE = 0x20000;  // accepted; MPEG positions are always sample-accurate here
+
+// Starts the sound system: `mixRate` must be 44100, `channelCount` software
+// channels (at most 32), `flags` 0. Returns 1 on success; with no audio
+// device it still returns 1 and mixes nothing.
+signed char FSOUND_Init(int mixRate, int channelCount, unsigned int flags);
+// Stops the device and releases every stream. Safe to call twice.
+void FSOUND_Close();
+
+// Opens a WAV or MP3 stream. With FSOUND_LOADMEMORY, `nameOrData` points at
+// `length` bytes that must stay alive while the stream exists; `offset` must
+// be 0. Returns null when the data cannot be decoded.
+FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int offset, int length);
+// Sets the stream's sync callback (null to remove it). Returns 1, 0 for a
+// null stream.
+signed char FSOUND_Stream_SetSyncCallback(FSOUND_STREAM* stream, FSOUND_STREAMCALLBACK callback, void* userData);
+// Adds a sync point at `pcmOffset` (in sample frames). The callback fires
+// each time the mixer passes it; offset 0 fires when the first sample is
+// mixed. Returns null for a null stream.
+FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* stream, unsigned int pcmOffset, const char* name);
+// Plays the stream from its start on `channel`, replacing whatever played
+// there. Returns the channel, or -1 for a null stream or a bad channel.
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
+// Mutes (non-zero) or unmutes (0) `channel`. A muted channel keeps
+// advancing, so after an unmute it plays where it would have been. The mute
+// state belongs to the channel and survives a new Play. Returns 1, or 0 for a
+// bad channel.
+signed char FSOUND_SetMute(int channel, signed char mute);
