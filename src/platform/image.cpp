@@ -9,46 +9,60 @@ DecodedImage::DecodedImage(int width, int height, std::vector<uint8_t> pixels)
 
 namespace {
 
-// Finishes a read begun on `image`; frees libpng's state on every path.
+// Checked on the header alone, before the pixel buffer exists: a small file
+// that claims a huge picture is refused without a big allocation.
+bool withinLimits(png_uint_32 width, png_uint_32 height, int maxDimension) {
+    if (width == 0 || height == 0 || maxDimension <= 0) return false;
+    const png_uint_32 limit = static_cast<png_uint_32>(maxDimension);
+    if (width > limit || height > limit) return false;
+    // Divided rather than multiplied, so that no product can overflow.
+    return height <= maxImageBytes / 4 / width;
+}
+
+// Finishes a read begun on `image`. libpng's simplified API keeps its
+// messages in image.message and prints nothing; it frees its own state when
+// a call fails and when finish_read returns, and png_image_free is harmless
+// on freed state. errno is left as libpng leaves it and the last error code
+// is not touched: a failure here is reported by the caller's own box.
 std::unique_ptr<DecodedImage> finishRead(png_image& image, int maxDimension) {
-    if (PNG_IMAGE_FAILED(image)) {
-        png_image_free(&image);
-        return nullptr;
-    }
-    if (image.width == 0 || image.height == 0 || image.width > static_cast<png_uint_32>(maxDimension) ||
-        image.height > static_cast<png_uint_32>(maxDimension)) {
+    if (PNG_IMAGE_FAILED(image) || !withinLimits(image.width, image.height, maxDimension)) {
         png_image_free(&image);
         return nullptr;
     }
     image.format = PNG_FORMAT_RGBA;
-    size_t bytes = static_cast<size_t>(image.width) * image.height * 4;
-    if (bytes > maxImageBytes) {
-        png_image_free(&image);
-        return nullptr;
-    }
-    std::vector<uint8_t> pixels(bytes);
-    // A positive stride means the top row first.
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), static_cast<png_int_32>(image.width * 4), nullptr)) {
+    // Without this, 16-bit samples are taken as linear light and re-encoded
+    // with the sRGB curve; picture files mean them as sRGB like 8-bit ones.
+    image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
+    const size_t rowBytes = static_cast<size_t>(image.width) * 4;
+    std::vector<uint8_t> pixels(rowBytes * image.height);
+    // A positive stride (in components, one byte each here) puts the top
+    // row first.
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), static_cast<png_int_32>(rowBytes), nullptr)) {
         png_image_free(&image);
         return nullptr;
     }
     return std::unique_ptr<DecodedImage>(new DecodedImage(int(image.width), int(image.height), std::move(pixels)));
 }
 
-}  // namespace
-
-std::unique_ptr<DecodedImage> decodePngFile(const char* path, int maxDimension) {
+png_image emptyImage() {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
+    return image;
+}
+
+}  // namespace
+
+std::unique_ptr<DecodedImage> decodePngFile(const char* path, int maxDimension) {
+    if (!path) return nullptr;
+    png_image image = emptyImage();
     png_image_begin_read_from_file(&image, path);
     return finishRead(image, maxDimension);
 }
 
 std::unique_ptr<DecodedImage> decodePngMemory(const void* data, size_t size, int maxDimension) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
+    if (!data || size == 0) return nullptr;
+    png_image image = emptyImage();
     png_image_begin_read_from_memory(&image, data, size);
     return finishRead(image, maxDimension);
 }
