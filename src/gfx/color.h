@@ -8,7 +8,10 @@ struct Color {
     float b = 0;
     float a = 0;
 
+    // The four floats as one array, for glColor4fv.
     const float* data() const { return &r; }
 };
+
+static_assert(sizeof(Color) == 4 * sizeof(float), "Color must be four packed floats for glColor4fv");
 
 inline bool operator==(const Color& x, const Color& y) { return x.r == y.r && x.g == y.g && x.b == y.b && x.a == y.a; }

@@ -13,7 +13,8 @@ Texture2D::~Texture2D() { glDeleteTextures(1, &id); }
 
 void Texture2D::unbind() {}
 
-FileTexture2D::FileTexture2D(const char* fileName) : fileName(fileName) {}
+// A null path is kept as "", which no file has: load() then reports it.
+FileTexture2D::FileTexture2D(const char* fileName) : fileName(fileName ? fileName : "") {}
 
 FileTexture2D::~FileTexture2D() {}
 
@@ -25,10 +26,12 @@ void FileTexture2D::bind() {
 void FileTexture2D::unbind() { glDisable(GL_TEXTURE_2D); }
 
 namespace {
+// Larger images would make glTexImage2D fail without a word; refusing them
+// in the decoder gives the "unable to load texture" box instead.
 int maxTextureSize() {
     GLint size = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-    return size > 0 ? size : 2048;
+    return size > 0 ? size : 2048;  // 0 only without a current context
 }
 }  // namespace
 

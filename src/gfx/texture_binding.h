@@ -4,9 +4,14 @@
 
 #include "gfx/texture.h"
 
+#include <cassert>
+
 class TextureBinding {
 public:
-    explicit TextureBinding(Texture2D* texture) : texture(texture) { texture->bind(); }
+    explicit TextureBinding(Texture2D* texture) : texture(texture) {
+        assert(texture && "TextureBinding needs a texture: check the holder's pointer before binding");
+        texture->bind();
+    }
     ~TextureBinding() { texture->unbind(); }
 
     TextureBinding(const TextureBinding&) = delete;

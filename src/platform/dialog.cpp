@@ -12,6 +12,8 @@ void printErrorToStderr(const char* text) { std::fprintf(stderr, "Error: %s\n", 
 
 void setErrorBoxHandler(ErrorBoxHandler newHandler) { handler = newHandler; }
 
+ErrorBoxHandler errorBoxHandler() { return handler; }
+
 void showErrorBox(const char* text) {
     if (handler) {
         handler(text);

@@ -11,6 +11,8 @@ void showErrorBox(const char* text);
 typedef void (*ErrorBoxHandler)(const char* text);
 // A null handler restores the real box.
 void setErrorBoxHandler(ErrorBoxHandler handler);
+// The handler in place, null for the real box.
+ErrorBoxHandler errorBoxHandler();
 
 // A handler that prints "Error: <text>" to stderr, for runs without a person.
 void printErrorToStderr(const char* text);

@@ -1,0 +1,31 @@
+// Textures made from pictures for pixel tests: the picture is written to a
+// PNG file in the test folder and loaded as the show loads its textures.
+// Needs the GL test context (support/gl_test_context.h).
+#pragma once
+
+#include "gfx/texture.h"
+#include "support/rgba.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <string>
+#include <vector>
+
+namespace vesk_test {
+
+// A loaded FileTexture2D of the width x height picture `pixels` (top row
+// first), left bound as load() leaves it. Adds a test failure if the
+// texture did not receive the picture.
+boost::shared_ptr<Texture2D> loadTestTexture(const std::string& name, int width, int height,
+                                             const std::vector<Rgba>& pixels);
+
+// The 4 x 4 test card: red top left, green top right, blue bottom left,
+// white bottom right, all opaque. Each quadrant is 2 x 2 texels, so linear
+// filtering gives exact colours away from the middle lines.
+const Rgba cardTopLeft{255, 0, 0, 255};
+const Rgba cardTopRight{0, 255, 0, 255};
+const Rgba cardBottomLeft{0, 0, 255, 255};
+const Rgba cardBottomRight{255, 255, 255, 255};
+boost::shared_ptr<Texture2D> loadTestCard();
+
+}  // namespace vesk_test
