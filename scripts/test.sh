@@ -15,3 +15,9 @@ cmake --build build -j"$jobs"
 
 echo "== Tests"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j"$jobs"
+
+# Sanitizer builds, fuzzing, broken assets and faults of the machine.
+if [ -x scripts/test-reliability.sh ]; then
+  echo "== Reliability"
+  ./scripts/test-reliability.sh
+fi
