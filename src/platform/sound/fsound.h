@@ -21,15 +21,22 @@ const unsigned int FSOUND_LOADMEMORY = 0x8000;     // the name argument is the d
 const unsigned int FSOUND_MPEGACCURATE = 0x20000;  // accepted; MPEG positions are always sample-accurate here
 
 // Starts the sound system: `mixRate` must be 44100, `channelCount` software
-// channels (at most 32), `flags` 0. Returns 1 on success; with no audio
-// device it still returns 1 and mixes nothing.
+// channels (at most 32), `flags` 0; other values give 0. Returns 1 on
+// success, and when already initialised; with no audio device it still
+// returns 1 and mixes nothing.
 signed char FSOUND_Init(int mixRate, int channelCount, unsigned int flags);
-// Stops the device and releases every stream. Safe to call twice.
+// Stops the device and releases every stream. Safe to call twice, or without
+// FSOUND_Init. Handles kept past it count as null from then on.
 void FSOUND_Close();
 
 // Opens a WAV or MP3 stream. With FSOUND_LOADMEMORY, `nameOrData` points at
 // `length` bytes that must stay alive while the stream exists; `offset` must
-// be 0. Returns null when the data cannot be decoded.
+// be 0. Returns null when the data cannot be decoded, is not 44100 Hz mono
+// or stereo (nothing is resampled), or would hold more than 10 minutes;
+// without FSOUND_LOADMEMORY (file names are not provided for) too. May be
+// called before FSOUND_Init; the stream belongs to the library until
+// FSOUND_Close. Returns after the first seconds are decoded; the rest is
+// decoded on a thread of the stream's own, well ahead of playback.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int offset, int length);
 // Sets the stream's sync callback (null to remove it). Returns 1, 0 for a
 // null stream.
@@ -39,10 +46,12 @@ signed char FSOUND_Stream_SetSyncCallback(FSOUND_STREAM* stream, FSOUND_STREAMCA
 // mixed. Returns null for a null stream.
 FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* stream, unsigned int pcmOffset, const char* name);
 // Plays the stream from its start on `channel`, replacing whatever played
-// there. Returns the channel, or -1 for a null stream or a bad channel.
+// there; the first frame is mixed at the start of the next device buffer (or
+// mixSound call). Returns the channel, or -1 for a null stream, a bad
+// channel or before FSOUND_Init.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
 // Mutes (non-zero) or unmutes (0) `channel`. A muted channel keeps
 // advancing, so after an unmute it plays where it would have been. The mute
 // state belongs to the channel and survives a new Play. Returns 1, or 0 for a
-// bad channel.
+// bad channel or before FSOUND_Init.
 signed char FSOUND_SetMute(int channel, signed char mute);
