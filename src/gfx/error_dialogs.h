@@ -1,5 +1,6 @@
 // The two error reports of texture loading. Both show the modal "Error"
-// box; neither stops the show.
+// box (platform/dialog.h) and block until it is closed; neither stops the
+// show. Main thread only.
 #pragma once
 
 #include <string>

@@ -33,9 +33,13 @@ public:
     // Disables GL_TEXTURE_2D; the binding stays.
     void unbind() override;
     // Decodes the file and uploads it at its own size (level 0, linear
-    // filters, clamped to the edge). A file that cannot be loaded is
-    // reported in an "Error" box and leaves the texture without an image.
-    // Returns with GL_TEXTURE_2D enabled and this texture bound on success.
+    // filters, clamped to the edge). A file that cannot be loaded (missing,
+    // not a PNG, damaged, wider or higher than GL_MAX_TEXTURE_SIZE, or more
+    // than 256 MiB of pixels) is reported in one "Error" box and leaves the
+    // texture without an image, nothing enabled or bound. A pending last
+    // error code is reported by the checks "FileTexture2D::load1" (after
+    // the parameters) and "FileTexture2D::load2" (after the upload). Returns
+    // with GL_TEXTURE_2D enabled and this texture bound on success.
     void load() override;
 
     std::string fileName;  // relative to the working directory

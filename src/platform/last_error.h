@@ -6,6 +6,7 @@
 // library calls (Mesa, libpng, stdio, the X client) often leave errno set,
 // and reporting that would show errors nobody raised. Our platform layers
 // record errno here at the moment one of their own system calls fails.
+// Each thread has its own code, 0 at the thread's start.
 #pragma once
 
 #include <cstddef>
