@@ -3,16 +3,38 @@
 #include "platform/sound/mixer.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+int64_t monotonicNanoseconds() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+
+bool driverHasNoClock() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return driver && (std::strcmp(driver, "disk") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+}  // namespace
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+    std::unique_ptr<Feed> feed(new Feed{&mixer, driverHasNoClock()});
+    // The disk driver's own sleep between buffers would add to ours; a
+    // delay the user chose is kept.
+    if (feed->paced) setenv("SDL_DISKAUDIODELAY", "0", 0);
     SDL_AudioSpec wanted{};
     wanted.freq = 44100;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     wanted.samples = requestedBufferFrames;
     wanted.callback = &SoundDevice::fill;
-    wanted.userdata = &mixer;
+    wanted.userdata = feed.get();
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts to whatever the hardware wants, so
     // the mixer always sees 44100 Hz stereo 16-bit.
@@ -21,7 +43,9 @@ std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
-    std::unique_ptr<SoundDevice> device(new SoundDevice(id, obtained.samples));
+    std::unique_ptr<SoundDevice> device(new SoundDevice(std::move(feed)));
+    device->id = id;
+    device->obtainedFrames = obtained.samples;
     SDL_PauseAudioDevice(id, 0);
     return device;
 }
@@ -31,6 +55,19 @@ SoundDevice::~SoundDevice() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-void SDLCALL SoundDevice::fill(void* mixer, Uint8* stream, int bytes) {
-    static_cast<Mixer*>(mixer)->mix(reinterpret_cast<int16_t*>(stream), bytes / (2 * static_cast<int>(sizeof(int16_t))));
+void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
+    Feed& feed = *static_cast<Feed*>(userData);
+    const int frames = bytes / (2 * static_cast<int>(sizeof(int16_t)));
+    if (feed.paced) {
+        // Hand out each buffer no earlier than real time reaches its start.
+        const int64_t now = monotonicNanoseconds();
+        if (feed.startNanoseconds < 0) feed.startNanoseconds = now;
+        const int64_t due = feed.startNanoseconds + feed.framesDelivered * 1000000000 / 44100;
+        if (due > now) {
+            timespec wait{static_cast<time_t>((due - now) / 1000000000), static_cast<long>((due - now) % 1000000000)};
+            nanosleep(&wait, nullptr);
+        }
+        feed.framesDelivered += frames;
+    }
+    feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames);
 }

@@ -1,10 +1,17 @@
 // The audio device: SDL's audio subsystem only (the window belongs to the
 // GLUT toolkit), 44100 Hz stereo signed 16-bit, pulled from a Mixer by
 // SDL's callback thread, which is the mixing thread.
+//
+// SDL's disk and dummy drivers have no clock of their own: they pull as
+// their sleeps allow, which drifts from real time by several per cent. On
+// those the callback paces itself to the monotonic clock, so that what the
+// disk driver records lines up with show time as a sound card's output
+// would.
 #pragma once
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <memory>
 
 class Mixer;
@@ -29,9 +36,18 @@ public:
     int bufferFrames() const { return obtainedFrames; }
 
 private:
-    SoundDevice(SDL_AudioDeviceID id, int frames) : id(id), obtainedFrames(frames) {}
-    static void SDLCALL fill(void* mixer, Uint8* stream, int bytes);
+    // What the callback thread uses; lives as long as the device.
+    struct Feed {
+        Mixer* mixer;
+        bool paced;
+        int64_t startNanoseconds = -1;  // monotonic time of the first callback
+        int64_t framesDelivered = 0;
+    };
 
-    SDL_AudioDeviceID id;
-    int obtainedFrames;
+    SoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
+    static void SDLCALL fill(void* feed, Uint8* stream, int bytes);
+
+    std::unique_ptr<Feed> feed;
+    SDL_AudioDeviceID id = 0;
+    int obtainedFrames = 0;
 };
