@@ -7,15 +7,25 @@
 
 #include <cmath>
 
-Stereo renderPad(double pitch, double held, double velocity, const PadSettings& settings, uint32_t seed) {
+Stereo renderPad(const std::vector<int>& pitches, double held, double velocity, const PadSettings& settings,
+                 uint32_t seed) {
     const Adsr envelope{settings.attack, 1.0, 0.85, settings.release};
     size_t frames = frameAt(envelope.length(held));
     Stereo out(frames);
     Random random(seed);
-    const double hz = noteHz(pitch);
     const double detune = std::pow(2.0, 7.0 / 1200);  // 7 cents
-    SawOscillator centre(random.unit()), flat(random.unit()), sharp(random.unit());
-    SineOscillator sub(random.unit());
+    struct Voice {
+        double hz;
+        SawOscillator centre, flat, sharp;
+        SineOscillator sub;
+    };
+    std::vector<Voice> voices;
+    for (int pitch : pitches) {
+        double a = random.unit(), b = random.unit(), c = random.unit(), d = random.unit();
+        voices.push_back({noteHz(pitch), SawOscillator(a), SawOscillator(b), SawOscillator(c), SineOscillator(d)});
+    }
+    // The filter is linear and shared by the chord, so the voices are
+    // summed first and filtered once per side.
     StateVariableFilter filterLeft, filterRight;
     for (size_t i = 0; i < frames; ++i) {
         double t = timeAt(i);
@@ -25,17 +35,22 @@ Stereo renderPad(double pitch, double held, double velocity, const PadSettings& 
             filterLeft.set(cutoff, 0.9);
             filterRight.set(cutoff * 1.03, 0.9);
         }
-        double c = centre.next(hz), f = flat.next(hz / detune), s = sharp.next(hz * detune);
-        double low = 0.35 * sub.next(hz / 2);
+        double left = 0, right = 0;
+        for (Voice& v : voices) {
+            double c = v.centre.next(v.hz), f = v.flat.next(v.hz / detune), s = v.sharp.next(v.hz * detune);
+            double low = 0.35 * v.sub.next(v.hz / 2);
+            left += 0.5 * c + 0.8 * f + 0.2 * s + low;
+            right += 0.5 * c + 0.2 * f + 0.8 * s + low;
+        }
         double level = velocity * envelope.level(t, held) * 0.22;
-        out.left[i] = float(level * filterLeft.lowpass(0.5 * c + 0.8 * f + 0.2 * s + low));
-        out.right[i] = float(level * filterRight.lowpass(0.5 * c + 0.2 * f + 0.8 * s + low));
+        out.left[i] = float(level * filterLeft.lowpass(left));
+        out.right[i] = float(level * filterRight.lowpass(right));
     }
     return out;
 }
 
 Mono renderBell(double pitch, double velocity) {
-    const double length = 2.2;
+    const double length = 1.8;
     size_t frames = frameAt(length);
     Mono out(frames);
     const double hz = noteHz(pitch);

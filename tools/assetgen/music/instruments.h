@@ -6,17 +6,19 @@
 #include "synth/signal.h"
 
 #include <cstdint>
+#include <vector>
 
-// A warm pad: three detuned sawtooths through a gently resonant lowpass,
-// spread across the stereo field. The cutoff glides from `cutoffStartHz`
-// to `cutoffEndHz` over the held part of the note.
+// A warm pad chord: three detuned sawtooths per pitch through a gently
+// resonant lowpass, spread across the stereo field. The cutoff glides from
+// `cutoffStartHz` to `cutoffEndHz` over the held part of the chord.
 struct PadSettings {
     double attack = 0.8;
     double release = 1.8;
     double cutoffStartHz = 900;
     double cutoffEndHz = 900;
 };
-Stereo renderPad(double pitch, double held, double velocity, const PadSettings& settings, uint32_t seed);
+Stereo renderPad(const std::vector<int>& pitches, double held, double velocity, const PadSettings& settings,
+                 uint32_t seed);
 
 // A glassy bell (two-operator FM with an inharmonic ratio), ringing about
 // 2.5 s.

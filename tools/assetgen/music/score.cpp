@@ -139,11 +139,10 @@ void playPads(Buses& buses) {
         settings.cutoffStartHz = padCutoffAt(chord.bar);
         settings.cutoffEndHz = padCutoffAt(chord.bar + chord.bars - 0.01);
         if (last) held = lengthSeconds - start;
-        for (int tone : chord.tones) {
-            Stereo note = renderPad(tone, held, 1.0, settings, seed++);
-            mixInto(buses.dry, note, frameAt(start));
-            mixInto(buses.reverbSend, note, frameAt(start), 0.5);
-        }
+        Stereo pad = renderPad(std::vector<int>(std::begin(chord.tones), std::end(chord.tones)), held, 1.0, settings,
+                               seed++);
+        mixInto(buses.dry, pad, frameAt(start));
+        mixInto(buses.reverbSend, pad, frameAt(start), 0.5);
     }
 }
 

@@ -1,8 +1,9 @@
 // The aquarium, seen through the front glass: a water gradient from the lit
-// surface down to the deep, light shafts falling from the upper right,
-// far rocks and dim kelp in the haze, a sand floor with ripples and
-// pebbles, tall kelp at both sides (the middle stays open for the fish),
-// a few drifting bubbles and a vignette. 512 x 512, every pixel opaque.
+// surface down to the deep, light shafts falling from the upper right, a
+// far school of fish, rocks and dim kelp in the haze, a sand floor with
+// ripples, caustics and pebbles, tall kelp at both sides (the middle stays
+// open for the fish), a few drifting bubbles and a vignette. 512 x 512,
+// every pixel opaque.
 #include "pictures/pictures.h"
 
 #include "draw/paint.h"
@@ -141,6 +142,46 @@ void paintSand(cairo_t* cr, Random& random) {
     }
 }
 
+// Caustics: the surface's ripples focus the light into a loose net of
+// bright lines dancing over the sand.
+void paintCaustics(cairo_t* cr, Random& random) {
+    cairo_save(cr);
+    cairo_move_to(cr, 0, size);
+    for (int x = 0; x <= size; x += 2) cairo_line_to(cr, x, sandTop(x));
+    cairo_line_to(cr, size, size);
+    cairo_close_path(cr);
+    cairo_clip(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int i = 0; i < 60; ++i) {
+        double x = random.between(0, size), y = random.between(430, 500);
+        double length = random.between(14, 34), bend = random.between(-6, 6);
+        cairo_move_to(cr, x, y);
+        cairo_curve_to(cr, x + length / 3, y + bend, x + 2 * length / 3, y - bend, x + length, y + random.between(-4, 4));
+        cairo_set_line_width(cr, random.between(1.0, 2.2));
+        setColour(cr, {1.0, 0.98, 0.85}, random.between(0.12, 0.28) * (1 - (y - 430) / 90));
+        cairo_stroke(cr);
+    }
+    cairo_restore(cr);
+}
+
+// A far school of small fish in the haze, upper left, all heading right.
+void paintDistantSchool(cairo_t* cr, Random& random) {
+    for (int i = 0; i < 9; ++i) {
+        double x = 150 + random.between(-40, 60) + i * 9, y = 150 + random.between(-28, 28);
+        double length = random.between(7, 11);
+        cairo_move_to(cr, x + length, y);
+        cairo_curve_to(cr, x + length * 0.5, y - length * 0.45, x - length * 0.2, y - length * 0.3, x - length * 0.45, y);
+        cairo_line_to(cr, x - length * 0.9, y - length * 0.35);
+        cairo_line_to(cr, x - length * 0.8, y);
+        cairo_line_to(cr, x - length * 0.9, y + length * 0.35);
+        cairo_line_to(cr, x - length * 0.45, y);
+        cairo_curve_to(cr, x - length * 0.2, y + length * 0.3, x + length * 0.5, y + length * 0.45, x + length, y);
+        cairo_close_path(cr);
+        setColour(cr, {0.05, 0.22, 0.32}, 0.45);
+        cairo_fill(cr);
+    }
+}
+
 void paintPebbles(cairo_t* cr, Random& random) {
     const Rgb colours[] = {{0.55, 0.55, 0.58}, {0.62, 0.45, 0.32}, {0.40, 0.42, 0.40},
                            {0.75, 0.70, 0.62}, {0.50, 0.30, 0.22}, {0.30, 0.33, 0.38}};
@@ -199,10 +240,12 @@ std::unique_ptr<Canvas> drawFishtank() {
 
     paintWater(cr);
     paintLightShafts(cr, random);
+    paintDistantSchool(cr, random);
     paintFarRocks(cr);
     const Rgb hazeDark{0.05, 0.24, 0.25}, hazeLight{0.10, 0.36, 0.32};
     for (double x : {30.0, 175.0, 300.0, 470.0}) paintKelp(cr, random, x, random.between(200, 300), hazeDark, hazeLight, 0.55);
     paintSand(cr, random);
+    paintCaustics(cr, random);
     paintPebbles(cr, random);
     const Rgb kelpDark{0.16, 0.34, 0.10}, kelpLight{0.45, 0.62, 0.18};
     for (double x : {18.0, 58.0, 98.0}) paintKelp(cr, random, x, random.between(300, 400), kelpDark, kelpLight, 1.0);

@@ -120,11 +120,19 @@ void drawLegsAndBoots(cairo_t* cr) {
         cairo_curve_to(cr, cx - 44, 660, cx - 48, 600, cx - 44, 536);
         cairo_close_path(cr);
         fillCloth(cr, cx - 46, cx + 46);
-        // Knee patch.
+        // Knee patch and the folds of heavy cloth above the boot.
         addEllipse(cr, cx, 622, 26, 20, 0);
         setColour(cr, canvasDark, 0.9);
         cairo_fill_preserve(cr);
         strokeInk(cr, 2.5);
+        for (int fold = 0; fold < 3; ++fold) {
+            double y = 566 + fold * 14 + (fold == 2 ? 90 : 0);
+            cairo_move_to(cr, cx - 30 + s * 6, y);
+            cairo_curve_to(cr, cx - 10, y + 8, cx + 10, y + 8, cx + 30 + s * 6, y - 2);
+            cairo_set_line_width(cr, 2.2);
+            setColour(cr, canvasDark, 0.8);
+            cairo_stroke(cr);
+        }
         // Lead boot: a heavy block with a brass toe cap and straps; the
         // toe points outwards.
         double toe = cx + s * 10;

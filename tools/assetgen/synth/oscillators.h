@@ -5,6 +5,7 @@
 
 #include "synth/signal.h"
 
+#include <algorithm>
 #include <cmath>
 
 class Phase {
@@ -26,9 +27,20 @@ private:
     double increment = 0;
 };
 
-// sin(2 pi cycles) from a table with linear interpolation (error below
+// One cycle of sin() in `sineTableSize` steps plus a guard entry, so that
+// interpolation never wraps.
+constexpr int sineTableSize = 4096;
+const float* sineTable();
+
+// sin(2 pi cycles) from the table with linear interpolation (error below
 // 1e-6): the music runs hundreds of millions of sines.
-double sineOfCycles(double cycles);
+inline double sineOfCycles(double cycles) {
+    const float* table = sineTable();
+    double position = (cycles - std::floor(cycles)) * sineTableSize;
+    int index = std::min(int(position), sineTableSize - 1);
+    double fraction = position - index;
+    return table[index] + (table[index + 1] - table[index]) * fraction;
+}
 
 class SineOscillator {
 public:
