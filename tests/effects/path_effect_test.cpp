@@ -245,7 +245,9 @@ TEST_F(PathEffectTest, OnTheTimelineItRunsThroughItsSpanAndIsDeleted) {
     EXPECT_TRUE(driver.frameAt(23000));
     EXPECT_VEC2_NEAR(fish.position, fishPath[6], 1e-4);
     EXPECT_TRUE(driver.frameAt(26000));
-    EXPECT_EQ(driver.timeline.activeEffects().count(added), 0u);
+    // `added` is deleted now: compare addresses only, never look it up.
+    for (const Effect* effect : driver.timeline.activeEffects()) EXPECT_NE(effect, added);
+    EXPECT_EQ(driver.timeline.activeEffects().size(), 1u);
     EXPECT_EQ(calls.size(), 2u);
     EXPECT_EQ(fish.draws.size(), 2u);
 }
