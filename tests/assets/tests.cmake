@@ -1,7 +1,8 @@
-# The asset tests read the generated files from data/ and run the generator
-# themselves to check that it writes the same bytes every time.
+# The asset tests read the generated files from data/, run the generator
+# themselves to check that it writes the same bytes every time, and test
+# the generator's synthesiser and drawing helpers directly.
 if(TARGET vesk_assets_tests)
   target_compile_definitions(vesk_assets_tests PRIVATE VESK_ASSETGEN="$<TARGET_FILE:vesk_assetgen>")
   add_dependencies(vesk_assets_tests vesk_assetgen vesk_data)
-  target_link_libraries(vesk_assets_tests PRIVATE PkgConfig::SNDFILE)
+  target_link_libraries(vesk_assets_tests PRIVATE vesk_assetgen_parts PkgConfig::SNDFILE)
 endif()

@@ -167,11 +167,11 @@ void playBass(Buses& buses) {
     }
 }
 
-void playMelody(Buses& buses, const Note* notes, size_t count, double gain, int transpose) {
-    int previous = notes[0].pitch + transpose;
+void playMelody(Buses& buses, const Note* notes, size_t count, double gain) {
+    int previous = notes[0].pitch;
     for (size_t i = 0; i < count; ++i) {
         const Note& n = notes[i];
-        int pitch = n.pitch + transpose;
+        int pitch = n.pitch;
         Mono note = renderLead(pitch, previous, secondsAt(n.beats) - 0.05, n.velocity);
         mixPanned(buses.dry, note, frameAtBeat(n.beat), gain * leadLevel, 0.1);
         mixPanned(buses.reverbSend, note, frameAtBeat(n.beat), gain * 0.45, 0.1);
@@ -210,15 +210,19 @@ void playBells(Buses& buses) {
     playBell(buses, 0, D5, 0.8, 0);
     playBell(buses, 0, A4, 0.5, 0.3);
     playArpeggio(buses, 4, 40, 2, [](double beat) { return 0.35 + 0.3 * ramp(beat, 4, 24); });
-    // Under the theme, softer; faster as it climbs.
-    playArpeggio(buses, 40, 72, 2, [](double) { return 0.32; });
+    // Under the theme, softer, and softer still while the fish speaks
+    // (31 s, beat 62); faster as it climbs.
+    playArpeggio(buses, 40, 72, 2, [](double beat) { return beat >= 61 && beat < 64 ? 0.18 : 0.32; });
     playArpeggio(buses, 72, 80, 4, [](double beat) { return 0.3 + 0.35 * ramp(beat, 72, 80); });
     // Under the mute the arpeggio stops; the lament follows.
     for (const Note& n : lament) playBell(buses, n.beat, n.pitch, n.velocity * 1.4, 0);
-    // Outro: a ripple again, the theme on bells over it, slowing at the end.
-    playArpeggio(buses, 104, 128, 2, [](double) { return 0.3; });
+    // Outro: a ripple again, making room for the diver's voice (54 s, beat
+    // 108), then the theme's first four bars on bells over it (bars 28-31),
+    // slowing at the end.
+    playArpeggio(buses, 104, 128, 2, [](double beat) { return beat >= 107.5 && beat < 111.5 ? 0.15 : 0.3; });
     playArpeggio(buses, 128, 134, 1, [](double beat) { return 0.3 * (1 - ramp(beat, 128, 134) * 0.5); });
-    for (const Note& n : theme) playBell(buses, n.beat + 72, n.pitch, n.velocity * 1.1, -0.15);
+    for (const Note& n : theme)
+        if (n.beat < 56) playBell(buses, n.beat + 72, n.pitch, n.velocity * 1.1, -0.15);
     playBell(buses, 132, D6, 0.8, 0.2);
 }
 
@@ -285,9 +289,9 @@ Stereo composeKelpwake() {
     Buses buses(frameAt(lengthSeconds));
     playPads(buses);
     playBass(buses);
-    playMelody(buses, theme, std::size(theme), 1.0, 0);
-    playMelody(buses, answer, std::size(answer), 1.0, 0);
-    playMelody(buses, farewell, std::size(farewell), 0.8, 0);
+    playMelody(buses, theme, std::size(theme), 1.0);
+    playMelody(buses, answer, std::size(answer), 1.0);
+    playMelody(buses, farewell, std::size(farewell), 0.8);
     playBells(buses);
     playDrums(buses);
     playBubbles(buses);

@@ -91,7 +91,7 @@ void drawArmsAndGloves(cairo_t* cr) {
         cairo_close_path(cr);
         fillCloth(cr, shoulder - 36, shoulder + 36);
         // Cuff and mitt.
-        addRoundedRect(cr, shoulder - 28 + s * 0, 505, 52, 22, 6);
+        addRoundedRect(cr, shoulder - 28, 505, 52, 22, 6);
         setColour(cr, copperDark);
         cairo_fill_preserve(cr);
         strokeInk(cr, 3);
