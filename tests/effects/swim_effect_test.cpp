@@ -128,19 +128,6 @@ TEST(SwimEffect, IsMirroredExactlyWhileMovingTowardsPlusX) {
     EXPECT_GT(unmirrored, 100);
 }
 
-TEST(SwimEffect, StaysOnTheFigure) {
-    Sprite sprite;
-    SwimEffect swim(sprite);
-    swim.schedule(0, 10);
-    for (int ms = 10; ms < 10000; ms += 17) {
-        swim.update(ms * 0.001f);
-        EXPECT_LE(sprite.position.x, 0.5f);
-        EXPECT_GE(sprite.position.x, -0.5f);
-        EXPECT_LE(sprite.position.y, 0.2f);
-        EXPECT_GE(sprite.position.y, -0.2f);
-    }
-}
-
 TEST(SwimEffect, OnTheTimelineItIsDrawnEveryFrameButStepsOnlyEveryHundredth) {
     TimelineDriver driver;
     RecordingSprite fish;
