@@ -20,6 +20,8 @@ packages=(
   xvfb xauth xdotool ffmpeg
   # sanitizers, fuzzing and memory checks
   clang libclang-rt-14-dev valgrind
+  # peak memory of the broken-asset runs (GNU time), running as another user
+  time util-linux
 )
 
 missing=()

@@ -84,9 +84,13 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int
     // Only memory streams are provided; streams may be opened before
     // FSOUND_Init and belong to the library until FSOUND_Close.
     if (!nameOrData || !(mode & FSOUND_LOADMEMORY) || offset != 0 || length <= 0) return nullptr;
-    std::unique_ptr<DecodedStream> pcm = DecodedStream::open(nameOrData, static_cast<size_t>(length));
-    if (!pcm) return nullptr;
     SoundSystem& system = soundSystem();
+    // The manual output is pulled faster than real time and would overtake
+    // a decoder thread, mixing silence where it has not been yet; decoding
+    // the whole stream here keeps an offline mix the same on every run.
+    const int64_t firstChunk = system.output == SoundOutput::Manual ? -1 : DecodedStream::defaultFirstChunkFrames;
+    std::unique_ptr<DecodedStream> pcm = DecodedStream::open(nameOrData, static_cast<size_t>(length), firstChunk);
+    if (!pcm) return nullptr;
     system.streams.push_back(std::unique_ptr<FSOUND_STREAM>(new FSOUND_STREAM(std::move(pcm))));
     return system.streams.back().get();
 }
