@@ -18,6 +18,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # headless runs of the real window, answering its boxes, encoding video
   xvfb xauth xdotool ffmpeg
+  # fonts for the X server, without which SDL cannot draw its message boxes
+  xfonts-base
   # sanitizers, fuzzing and memory checks
   clang libclang-rt-14-dev valgrind
   # peak memory of the broken-asset runs (GNU time), running as another user

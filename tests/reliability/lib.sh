@@ -70,3 +70,59 @@ start_xvfb() {
     echo "$(basename "$0"): cannot start Xvfb" >&2
     return 1
 }
+
+# The show, for the real-time runs: the main build's unless VESK_PROGRAM
+# names another (a sanitizer build's, say).
+show_program=${VESK_PROGRAM:-$build/vesk}
+
+# A directory $1 holding a copy of the main build's data/.
+make_show_dir() {
+    mkdir -p "$1"
+    cp -r "$build/data" "$1/data"
+}
+
+# Starts the show in directory $1 with its stderr in $1/stderr; sets
+# show_pid and show_started (seconds since the epoch, with fraction).
+start_show() {
+    (cd "$1" && exec "$show_program" 2>"$1/stderr" >"$1/stdout") &
+    show_pid=$!
+    show_started=$(now)
+}
+
+# Waits up to $2 seconds (default 20) for a window named $1 and prints its
+# id.
+wait_for_window() {
+    local name=$1 limit=${2:-20} i id
+    for i in $(seq $((limit * 10))); do
+        id=$("$build/vesk-x-window" find "$name" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to $1 seconds for the show to end; sets show_status (128 + n for
+# a signal, 124 when it did not end in time and was killed) and
+# show_seconds, the wall-clock time since start_show.
+wait_for_show() {
+    local limit=$1 i
+    for i in $(seq $((limit * 10))); do
+        kill -0 "$show_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$show_pid" 2>/dev/null; then
+        kill -9 "$show_pid" 2>/dev/null
+        wait "$show_pid" 2>/dev/null
+        show_status=124
+    else
+        wait "$show_pid"
+        show_status=$?
+    fi
+    show_seconds=$(elapsed_since "$show_started")
+}
+
+# Whether $1 lies between $2 and $3 (decimals).
+between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= hi) }'; }
+# Seconds since the epoch, with fraction.
+now() { date +%s.%N; }
+elapsed_since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.1f", a - b }'; }
