@@ -28,14 +28,27 @@ void reshape(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
 }
 
+namespace {
+// Whether a frame was drawn since the last idle call.
+bool frameDrawn = true;
+}  // namespace
+
 void display() {
+    frameDrawn = true;
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     if (!timeline.run()) std::exit(0);
     glutSwapBuffers();
 }
 
-void idle() { glutPostRedisplay(); }
+void idle() {
+    // The toolkit draws no frame for a window that is hidden (minimised) or
+    // fully covered; the show's time runs on all the same, so the timeline
+    // is run from here, and the show still ends at its time.
+    if (!frameDrawn && !timeline.run()) std::exit(0);
+    frameDrawn = false;
+    glutPostRedisplay();
+}
 
 void closeSound() { FSOUND_Close(); }
 

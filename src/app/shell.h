@@ -15,7 +15,8 @@ void reshape(int width, int height);
 // 0, without swapping, once the timeline has nothing left.
 void display();
 
-// Asks for the next frame at once: no frame-rate limit.
+// Asks for the next frame at once: no frame-rate limit. While the window
+// gets no frames (hidden or covered), runs the timeline itself, unshown.
 void idle();
 
 // Exit handler: closes the sound system.

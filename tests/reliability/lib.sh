@@ -126,3 +126,38 @@ between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= 
 # Seconds since the epoch, with fraction.
 now() { date +%s.%N; }
 elapsed_since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.1f", a - b }'; }
+
+# Grabs the screen's rectangle W x H at X, Y into file $1 as 8-bit grey
+# pixels, rows top first.
+grab_grey() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5
+    ffmpeg -hide_banner -loglevel error -y -f x11grab -video_size "${w}x$h" -i "$DISPLAY+$x,$y" -frames:v 1 \
+        -f rawvideo -pix_fmt gray "$file"
+}
+
+# The mean and the largest grey value of columns [$3, $4) of the W-wide
+# picture in file $1 ($2 = W), as "mean max".
+column_brightness() {
+    od -An -v -tu1 -w"$2" "$1" | awk -v from="$3" -v to="$4" '
+        { for (i = from + 1; i <= to; ++i) { sum += $i; n++; if ($i > max) max = $i } }
+        END { printf "%.1f %d\n", n ? sum / n : 0, max }'
+}
+
+# The window's position and size as "X Y W H", from xdotool.
+window_geometry() {
+    xdotool getwindowgeometry --shell "$1" 2>/dev/null |
+        awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } /^WIDTH=/ { w = $2 } /^HEIGHT=/ { h = $2 } END { print x, y, w, h }'
+}
+
+# For sanitizer runs: keeps Mesa's software driver loaded to the end of the
+# process. Mesa unloads it at exit before the leak check runs, and then the
+# blocks it keeps can no longer be told apart by their library's name, which
+# is all lsan.supp can match. The sanitizer runtime then no longer comes
+# first among the libraries, which is harmless here.
+hold_gl_driver() {
+    local driver
+    driver=$(ls /usr/lib/*/dri/swrast_dri.so /usr/lib/dri/swrast_dri.so 2>/dev/null | head -n 1)
+    [ -n "$driver" ] || return 0
+    export LD_PRELOAD=$driver${LD_PRELOAD:+:$LD_PRELOAD}
+    export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
+}
