@@ -1,0 +1,50 @@
+#include "progress_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+TEST(ProgressLine, ShowsSpeedAndTimeLeftOnceKnown) {
+    EXPECT_EQ(progressText(0, 4110, 0, 0), "vesk-capture: frame 0/4110");
+    EXPECT_EQ(progressText(2055, 4110, 2.5, 13.7), "vesk-capture: frame 2055/4110, 2.50x real time, 0:14 left");
+    EXPECT_EQ(progressText(1, 4110, 0.01, 3725), "vesk-capture: frame 1/4110, 0.01x real time, 1:02:05 left");
+    EXPECT_EQ(progressSummary(4110, 4110, 1.76, 39.3), "vesk-capture: 4110 of 4110 frames in 0:39, 1.76x real time");
+}
+
+TEST(ProgressLine, AwayFromATerminalPrintsOnlyTheClosingLine) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_TRUE(stream);
+    ProgressLine progress(stream, false, 3);
+    progress.update(1, 0.5);
+    progress.update(3, 1.5);
+    progress.finish();
+    std::rewind(stream);
+    char text[256] = {};
+    size_t length = std::fread(text, 1, sizeof text - 1, stream);
+    std::fclose(stream);
+    std::string printed(text, length);
+    EXPECT_EQ(printed.rfind("vesk-capture: 3 of 3 frames in 0:00, ", 0), 0u) << printed;
+    EXPECT_EQ(printed.find('\r'), std::string::npos);
+    EXPECT_EQ(printed.back(), '\n');
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
+}
+
+TEST(ProgressLine, OnATerminalRedrawsInPlace) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_TRUE(stream);
+    ProgressLine progress(stream, true, 3);
+    progress.update(1, 0.5);
+    progress.finish();
+    std::rewind(stream);
+    char text[256] = {};
+    size_t length = std::fread(text, 1, sizeof text - 1, stream);
+    std::fclose(stream);
+    std::string printed(text, length);
+    EXPECT_EQ(printed.rfind("\rvesk-capture: frame 1/3", 0), 0u) << printed;
+    EXPECT_NE(printed.find("\rvesk-capture: 1 of 3 frames"), std::string::npos) << printed;
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
+}
+
+}  // namespace
