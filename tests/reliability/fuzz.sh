@@ -12,6 +12,7 @@ set -uo pipefail
 
 seconds=${VESK_FUZZ_SECONDS:-60}
 fuzz_build=${VESK_FUZZ_BUILD:-$repo/build-fuzz}
+case $fuzz_build in /*) ;; *) fuzz_build=$repo/$fuzz_build ;; esac
 
 echo "== Fuzzing, ${seconds} s per target"
 if ! command -v clang++ >/dev/null; then

@@ -67,12 +67,15 @@ std::unique_ptr<VideoEncoder> VideoEncoder::create(const std::string& path, int 
     const std::string output = "file:" + path;
     const char* arguments[] = {
         "ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-        // The inputs' formats are given in full: nothing to probe for.
+        // The inputs' formats are given in full: nothing to probe for. Each
+        // input's reading thread queues what it reads; with the default queue
+        // of 8 packets one input running ahead of the other fills it and the
+        // two pipes deadlock (seen under AddressSanitizer's timing).
         "-probesize", "32", "-analyzeduration", "0",
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size.c_str(), "-framerate", frameRate.c_str(),
-        "-i", "pipe:3",
+        "-thread_queue_size", "4096", "-i", "pipe:3",
         "-probesize", "32", "-analyzeduration", "0",
-        "-f", "s16le", "-ar", sampleRate.c_str(), "-ac", "2", "-i", "pipe:4",
+        "-f", "s16le", "-ar", sampleRate.c_str(), "-ac", "2", "-thread_queue_size", "4096", "-i", "pipe:4",
         "-map", "0:v", "-map", "1:a",
         "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18", "-preset", "medium",
         "-c:a", "aac", "-b:a", "192k",
