@@ -17,13 +17,14 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # headless runs of the real window, answering its boxes, encoding video
-  xvfb xauth xdotool ffmpeg
+  xvfb xauth xdotool ffmpeg time
   # fonts for the X server, without which SDL cannot draw its message boxes
   xfonts-base
   # sanitizers, fuzzing and memory checks
   clang libclang-rt-14-dev valgrind
-  # peak memory of the broken-asset runs (GNU time), running as another user
-  time util-linux
+  # peak memory of the broken-asset runs (GNU time), running as another user,
+  # and the reliability checks' own X client
+  time util-linux libx11-dev
 )
 
 missing=()

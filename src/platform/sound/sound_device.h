@@ -18,8 +18,9 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per device buffer asked for: 512 / 44100 Hz = 11.6 ms.
-    static constexpr int requestedBufferFrames = 512;
+    // Frames per device buffer asked for: 256 / 44100 Hz = 5.8 ms, so that a
+    // sample cue is heard within 6 ms of its frame.
+    static constexpr int requestedBufferFrames = 256;
 
     // Starts SDL's audio subsystem and the device, which begins pulling
     // `mixer` at once; null when either cannot be opened (the subsystem is
