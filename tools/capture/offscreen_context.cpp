@@ -143,14 +143,17 @@ bool OffscreenContext::makeFramebuffer(std::string& error) {
 }
 
 OffscreenContext::~OffscreenContext() {
-    if (display == EGL_NO_DISPLAY) return;
     if (context != EGL_NO_CONTEXT) {
+        // The names belong to this context, which need not be current now.
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context);
         if (framebuffer) framebufferCalls.deleteFramebuffers(1, &framebuffer);
         if (colourBuffer) framebufferCalls.deleteRenderbuffers(1, &colourBuffer);
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display, context);
     }
-    eglTerminate(display);
+    // The display is not terminated: EGL hands every caller the same display
+    // for a platform, and terminating it would end other contexts on it too.
+    // It lasts until the process ends, with the driver loaded.
 }
 
 std::string OffscreenContext::renderer() const {
