@@ -17,12 +17,6 @@ using namespace vesk_test;
 
 namespace {
 
-struct Cue {
-    double time;  // seconds of show time
-    const char* file;
-};
-const Cue cues[] = {{31.0, "data/spinefin.wav"}, {40.1, "data/carcrash.wav"}, {47.0, "data/juice.wav"}, {54.0, "data/tolvane.wav"}};
-
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
@@ -36,25 +30,19 @@ int main(int argc, char** argv) {
     }
     const std::string path = argv[1];
     const StereoSound recording = endsWith(path, ".wav") ? decodeSoundFile(path) : readRawStereo(path);
-    const StereoSound music = decodeSoundFile("data/kelpwake.mp3");
-    const long musicLoud = firstFrameAbove(music, 200);
-    const long heardLoud = firstFrameAbove(recording, 200);
-    if (musicLoud < 0 || heardLoud < musicLoud) {
+    const CueTimings timings = timeShowCues(recording, decodeSoundFile("data/kelpwake.mp3"));
+    if (timings.musicStart < 0) {
         std::fprintf(stderr, "vesk_cue_errors: no music found in %s\n", path.c_str());
         return 1;
     }
-    const long musicStart = heardLoud - musicLoud;
-    const StereoSound residue = subtract(recording, music, musicStart);
-    auto at = [&](double showSeconds) { return static_cast<size_t>(musicStart + static_cast<long>(framesAt(showSeconds))); };
-
     double worst = 0;
-    for (const Cue& cue : cues) {
-        const long onset = firstFrameAbove(residue, 1500, at(cue.time - 0.2));
-        if (onset < 0) {
+    for (int i = 0; i < 4; ++i) {
+        const ShowCue& cue = showCues[i];
+        if (timings.onsets[i] < 0) {
             std::fprintf(stderr, "vesk_cue_errors: %s not heard after %.1f s\n", cue.file, cue.time - 0.2);
             return 1;
         }
-        const double errorMs = (onset - static_cast<double>(at(cue.time))) * 1000.0 / audioRate;
+        const double errorMs = timings.lags[i] * 1000.0;
         std::printf("cue %-18s at %.1f s: %+.2f ms\n", cue.file, cue.time, errorMs);
         worst = std::fmax(worst, std::fabs(errorMs));
     }

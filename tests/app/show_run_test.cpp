@@ -80,13 +80,6 @@ ShowRun runShow(const std::vector<std::string>& extra) {
     return run;
 }
 
-// Seconds of show time at which each sample starts, and its file.
-struct Cue {
-    double time;
-    const char* file;
-};
-const Cue cues[] = {{31.0, "data/spinefin.wav"}, {40.1, "data/carcrash.wav"}, {47.0, "data/juice.wav"}, {54.0, "data/tolvane.wav"}};
-
 void expectAPlayedShow(const ShowRun& run) {
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_GE(run.wallSeconds, 68.5);
@@ -94,31 +87,23 @@ void expectAPlayedShow(const ShowRun& run) {
     EXPECT_EQ(run.errors.find("Error"), std::string::npos) << run.errors;
     EXPECT_NE(run.geometry.find("Geometry: 512x512"), std::string::npos) << run.geometry;
 
-    // Where the music starts in the recording: the first loud frame, less
-    // the music's own lead-in below that level.
     const StereoSound music = decodeSoundFile("data/kelpwake.mp3");
     ASSERT_GT(music.frames(), framesAt(68.5));
-    long musicLoud = firstFrameAbove(music, 200);
-    long heardLoud = firstFrameAbove(run.audio, 200);
-    ASSERT_GE(musicLoud, 0);
-    ASSERT_GE(heardLoud, musicLoud);
-    const long musicStart = heardLoud - musicLoud;
-    ASSERT_GT(run.audio.frames(), musicStart + framesAt(55.5)) << "recording ends early";
-    auto at = [&](double showSeconds) { return static_cast<size_t>(musicStart + framesAt(showSeconds)); };
+    const CueTimings timings = timeShowCues(run.audio, music);
+    ASSERT_GE(timings.musicStart, 0) << "no music in the recording";
+    ASSERT_GT(run.audio.frames(), timings.at(55.5)) << "recording ends early";
+    auto at = [&](double showSeconds) { return timings.at(showSeconds); };
 
     // With the music taken out, what is left are the samples alone, and
     // during the mute, the music's absence.
-    const StereoSound residue = subtract(run.audio, music, musicStart);
+    const StereoSound& residue = timings.residue;
     EXPECT_GT(rmsBetween(run.audio, at(1), at(30)), 300) << "music not audible";
     EXPECT_LT(peakBetween(residue, at(1), at(30.9)), 400) << "the recording is not the music alone before the first cue";
-
-    for (const Cue& cue : cues) {
-        SCOPED_TRACE(cue.file);
-        long onset = firstFrameAbove(residue, 1500, at(cue.time - 0.2));
-        ASSERT_GE(onset, 0);
-        double error = (onset - static_cast<double>(at(cue.time))) / audioRate;
-        std::printf("cue %-18s at %.1f s: heard %+.1f ms\n", cue.file, cue.time, error * 1000);
-        EXPECT_LT(std::abs(error), 0.030);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(showCues[i].file);
+        ASSERT_GE(timings.onsets[i], 0) << "not heard";
+        std::printf("cue %-18s at %.1f s: heard %+.1f ms\n", showCues[i].file, showCues[i].time, timings.lags[i] * 1000);
+        EXPECT_LT(std::abs(timings.lags[i]), 0.030);
     }
 
     // Muted from 40.1 s to 45.1 s: only the crash sample is heard.
@@ -127,8 +112,7 @@ void expectAPlayedShow(const ShowRun& run) {
     // The music stops and the crash starts in the same mixer buffer, so the
     // first loud residue marks the mute, not the crash's own first loud
     // sample: find the crash's place by the best fit near it.
-    const long crashOnset = firstFrameAbove(residue, 1500, at(40.1 - 0.2));
-    ASSERT_GE(crashOnset, 0);
+    const long crashOnset = timings.onsets[1];
     long crashStart = crashOnset;
     double bestMismatch = -1;
     for (long offset = crashOnset - 1024; offset <= crashOnset + 1024; ++offset) {

@@ -80,3 +80,25 @@ StereoSound subtract(const StereoSound& mix, const StereoSound& part, long offse
 }
 
 }  // namespace vesk_test
+
+namespace vesk_test {
+
+const ShowCue showCues[4] = {
+    {31.0, "data/spinefin.wav"}, {40.1, "data/carcrash.wav"}, {47.0, "data/juice.wav"}, {54.0, "data/tolvane.wav"}};
+
+CueTimings timeShowCues(const StereoSound& recording, const StereoSound& music) {
+    CueTimings timings;
+    const long musicLoud = firstFrameAbove(music, 200);
+    const long heardLoud = firstFrameAbove(recording, 200);
+    if (musicLoud < 0 || heardLoud < musicLoud) return timings;
+    timings.musicStart = heardLoud - musicLoud;
+    timings.residue = subtract(recording, music, timings.musicStart);
+    for (int i = 0; i < 4; ++i) {
+        timings.onsets[i] = firstFrameAbove(timings.residue, 1500, timings.at(showCues[i].time - 0.2));
+        if (timings.onsets[i] >= 0)
+            timings.lags[i] = (timings.onsets[i] - static_cast<double>(timings.at(showCues[i].time))) / audioRate;
+    }
+    return timings;
+}
+
+}  // namespace vesk_test

@@ -44,3 +44,32 @@ StereoSound subtract(const StereoSound& mix, const StereoSound& part, long offse
 inline size_t framesAt(double seconds) { return static_cast<size_t>(seconds * audioRate + 0.5); }
 
 }  // namespace vesk_test
+
+namespace vesk_test {
+
+// The show's four sample cues: their moment in seconds of show time and
+// their file.
+struct ShowCue {
+    double time;
+    const char* file;
+};
+extern const ShowCue showCues[4];
+
+// A recording of the show, lined up with its music: where the music starts
+// in it, the recording with the music taken out, and for each cue the frame
+// at which it is first heard (-1 when it is not) and its lag in seconds.
+struct CueTimings {
+    long musicStart = -1;  // -1 when the music is not found
+    StereoSound residue;
+    long onsets[4] = {-1, -1, -1, -1};
+    double lags[4] = {0, 0, 0, 0};
+    // The frame of the recording at `showSeconds` of show time.
+    size_t at(double showSeconds) const { return static_cast<size_t>(musicStart + static_cast<long>(framesAt(showSeconds))); }
+};
+
+// Finds the music by its first loud frame (less the music's own quiet
+// lead-in) and each cue as the first loud frame of the residue from 0.2 s
+// before its moment.
+CueTimings timeShowCues(const StereoSound& recording, const StereoSound& music);
+
+}  // namespace vesk_test
