@@ -22,9 +22,8 @@ packages=(
   xfonts-base
   # sanitizers, fuzzing and memory checks
   clang libclang-rt-14-dev valgrind
-  # peak memory of the broken-asset runs (GNU time), running as another user,
-  # and the reliability checks' own X client
-  time util-linux libx11-dev
+  # reliability checks: running as another user (setpriv), their own X client
+  util-linux libx11-dev
 )
 
 missing=()
