@@ -77,7 +77,7 @@ std::unique_ptr<VideoEncoder> VideoEncoder::create(const std::string& path, int 
         "-probesize", "32", "-analyzeduration", "0",
         "-f", "s16le", "-ar", sampleRate.c_str(), "-ac", "2", "-thread_queue_size", "4096", "-i", "pipe:4",
         "-map", "0:v", "-map", "1:a",
-        "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18", "-preset", "medium",
+        "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "18", "-preset", "veryfast",
         "-c:a", "aac", "-b:a", "192k",
         "-movflags", "+faststart", "-fflags", "+bitexact",
         output.c_str(), nullptr};
