@@ -40,14 +40,28 @@ need_program() {
     fi
 }
 
+# At exit: a show still running is ended, then the X server, then the work
+# directory is removed.
+cleanup() {
+    if [ -n "${show_pid:-}" ] && kill -0 "$show_pid" 2>/dev/null; then
+        kill -9 "$show_pid" 2>/dev/null
+        wait "$show_pid" 2>/dev/null
+    fi
+    if [ -n "${xvfb_pid:-}" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    [ -n "${work:-}" ] && rm -rf "$work"
+}
+
 # A fresh directory under the system's temporary one, removed at exit.
 make_work_dir() {
     work=$(mktemp -d "${TMPDIR:-/tmp}/vesk-$(basename "$0" .sh).XXXXXX")
-    trap 'rm -rf "$work"' EXIT
+    trap cleanup EXIT
 }
 
 # Starts a virtual X server for this script alone and exports DISPLAY; it
-# is stopped at exit. Sets xvfb_pid.
+# is stopped at exit (cleanup). Sets xvfb_pid.
 start_xvfb() {
     local n
     for n in $(seq 70 99); do
@@ -58,7 +72,6 @@ start_xvfb() {
         for i in $(seq 50); do
             if DISPLAY=:$n xdotool getdisplaygeometry >/dev/null 2>&1; then
                 export DISPLAY=:$n
-                trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
                 return 0
             fi
             kill -0 $xvfb_pid 2>/dev/null || break
