@@ -1,10 +1,11 @@
-// Small files for tests that load images: one temporary folder per test
-// process, removed when the process ends, and helpers that write PNG files
-// into it with libpng's simplified write API.
+// Files for tests that load images: one temporary folder per test process,
+// removed when the process ends, and the one PNG writer of the tests
+// (libpng's full writer, so any colour type, depth and chunk can be made).
 #pragma once
 
 #include "support/rgba.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,20 +13,39 @@
 namespace vesk_test {
 
 // The path of `name` in this process's temporary folder (created on first
-// use). Names are the caller's; a second file of the same name replaces the
-// first.
+// use). A second file of the same name replaces the first.
 std::string testFilePath(const std::string& name);
 
-// Writes a width x height 8-bit RGBA PNG, `pixels` top row first, and
-// returns its path. Adds a test failure and returns "" if writing fails.
-std::string writeRgbaPng(const std::string& name, int width, int height, const std::vector<Rgba>& pixels);
-
-// Writes `bytes` as they are (broken files, hand-made headers).
+// Writes `bytes` as they are and returns the path; "" and a test failure
+// when writing fails.
 std::string writeBytes(const std::string& name, const std::vector<uint8_t>& bytes);
 
-// A size x size picture (size even) whose four quadrants have one colour
-// each, top row first: the orientation of anything drawn with it can be read
-// from any quadrant.
+// What encodePng writes; colour types and depths as in png.h.
+struct PngSpec {
+    int width = 0;
+    int height = 0;
+    int colorType = 6;  // PNG_COLOR_TYPE_RGBA
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<std::vector<uint8_t>> rows;  // packed as the file stores them, top row first
+    std::vector<uint8_t> palette;            // r, g, b of each entry
+    std::vector<uint8_t> paletteAlpha;       // tRNS of a palette image
+    std::vector<int> transparentColor;       // tRNS of a grey (1 value) or RGB (3) image
+};
+// The PNG file's bytes; empty and a test failure when libpng refuses.
+std::vector<uint8_t> encodePng(const PngSpec& spec);
+
+// A width x height 8-bit RGBA PNG of `pixels` (top row first), written to
+// the test folder; returns its path.
+std::string writeRgbaPng(const std::string& name, int width, int height, const std::vector<Rgba>& pixels);
+
+// The offset of the first chunk of `type` (at its length field), or 0; and
+// the chunk's CRC made right again after its bytes were changed on purpose.
+size_t findPngChunk(const std::vector<uint8_t>& png, const char* type);
+void fixPngChunkCrc(std::vector<uint8_t>& png, size_t chunk);
+
+// A size x size picture (size even) with one colour per quadrant, top row
+// first: the orientation of anything drawn with it shows in any quadrant.
 std::vector<Rgba> quadrantPicture(int size, Rgba topLeft, Rgba topRight, Rgba bottomLeft, Rgba bottomRight);
 
 }  // namespace vesk_test
