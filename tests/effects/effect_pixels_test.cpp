@@ -1,179 +1,163 @@
-// What each drawing effect kind puts on the screen, read back from a real
-// GL context (100 x 100 pixels for the view -1..1 on both axes).
+// The effects that load textures and draw sprites of their own, read back
+// from a real GL context (100 x 100 pixels for the view -1..1 on both axes).
 #include "effects/blood_effect.h"
 #include "effects/bubble_effect.h"
-#include "effects/call_effect.h"
-#include "effects/gl_effect_test.h"
 #include "effects/move_effect.h"
+#include "platform/random.h"
+#include "support/error_box_recorder.h"
+#include "support/gl_test_context.h"
+#include "support/test_textures.h"
 
+#include <boost/weak_ptr.hpp>
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
+#include <cmath>
+#include <memory>
 
 namespace {
 
-using vesk_test::Frame;
-using vesk_test::Rgba;
-using vesk_test::clearFrame;
-using vesk_test::rgbaNear;
+using namespace vesk_test;
 
-const Rgba black{0, 0, 0, 255};
-const Rgba opaqueWhite{255, 255, 255, 255};
+const Rgba K{0, 0, 0, 255}, White{255, 255, 255, 255};
 
-// The GL state an effect's draw must leave as it found it. (Texturing is
-// not part of it: a sprite's draw leaves GL_TEXTURE_2D disabled.)
-struct GlState {
-    std::array<GLfloat, 16> modelview{};
-    GLint stackDepth = 0;
-    GLint matrixMode = 0;
-    GLboolean blend = GL_FALSE;
+boost::shared_ptr<Texture2D> white() { return loadTestTexture("white.png", 2, 2, std::vector<Rgba>(4, White)); }
 
-    static GlState read() {
-        GlState state;
-        glGetFloatv(GL_MODELVIEW_MATRIX, state.modelview.data());
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &state.stackDepth);
-        glGetIntegerv(GL_MATRIX_MODE, &state.matrixMode);
-        state.blend = glIsEnabled(GL_BLEND);
-        return state;
+class GlEffects : public ::testing::Test {
+protected:
+    void SetUp() override {
+        VESK_REQUIRE_GL();
+        bubbleTexture.reset();
+        clearFrame(0, 0, 0);
     }
-    bool operator==(const GlState& other) const {
-        return modelview == other.modelview && stackDepth == other.stackDepth && matrixMode == other.matrixMode &&
-               blend == other.blend;
-    }
+    void TearDown() override { bubbleTexture.reset(); }  // while the context is there
+    ErrorBoxRecorder boxes;
 };
 
-using EffectPixels = GlEffectTest;
-
-TEST_F(EffectPixels, ASpriteEffectDrawsItsTargetWhereUpdatePutIt) {
+TEST_F(GlEffects, ASpriteEffectDrawsItsTargetWhereUpdatePutIt) {
     Sprite sprite;
-    sprite.texture = solidTexture("red", Rgba{255, 0, 0, 255});
+    sprite.texture = white();
     MoveEffect move(&sprite, Vec2{0, 0}, Vec2{0.8f, 0});
     move.schedule(0, 1);
     move.update(0.5f);
-    clearFrame(0, 0, 0);
-    const GlState before = GlState::read();
     move.draw();
-    EXPECT_TRUE(GlState::read() == before);
-
-    const Frame frame;
-    // The default 0.2 x 0.2 quad, now centred on (0.4, 0).
-    EXPECT_TRUE(rgbaNear(frame.atView(0.4f, 0), Rgba{255, 0, 0, 255}));
-    EXPECT_TRUE(rgbaNear(frame.atView(0.35f, 0.05f), Rgba{255, 0, 0, 255}));
-    EXPECT_TRUE(rgbaNear(frame.atView(0, 0), black));
-    EXPECT_TRUE(rgbaNear(frame.atView(0.4f, 0.2f), black));
-    EXPECT_TRUE(rgbaNear(frame.atView(0.6f, 0), black));
+    const Frame frame;  // the default 0.2 x 0.2 quad, now centred on (0.4, 0)
+    EXPECT_TRUE(rgbaNear(frame.atView(0.35f, 0.05f), White));
+    EXPECT_EQ(frame.atView(0.4f, 0.15f), K);
+    EXPECT_EQ(frame.atView(0, 0), K);
 }
 
-TEST_F(EffectPixels, BloodCoversTheBottomOfTheView) {
+TEST_F(GlEffects, BloodRisesWithABobOfTheAbsoluteTimeThenFadesInPlace) {
+    std::unique_ptr<BloodEffect> blood(new BloodEffect(50));
+    blood->schedule(42.3f, 52);
+    EXPECT_TRUE(boxes.texts().empty());
+    EXPECT_EQ(static_cast<FileTexture2D*>(blood->texture.get())->fileName, "data/blood.png");
+    // Top edges on the bottom of the view plus |0.2 sin(now * 1.7)| and
+    // |0.2 sin(now * 2.7)|, with the sines taken in double.
+    blood->update(42.3f);
+    EXPECT_FLOAT_EQ(blood->drops[0].position.y, -0.932053506f);
+    EXPECT_FLOAT_EQ(blood->drops[1].position.y, -0.820624113f);
+    blood->update(50);  // at the fade start exactly, still the rise: 3 up
+    EXPECT_FLOAT_EQ(blood->drops[0].position.y, 2.03521514f);
+    EXPECT_FLOAT_EQ(blood->drops[1].position.y, 2.01767373f);
+    EXPECT_EQ(blood->drops[1].color.a, 0.4f);
+    for (float now : {50.01f, 51.0f, 51.9999f}) {
+        blood->update(now);
+        EXPECT_NEAR(blood->drops[0].color.a, 0.4f * (1 - (now - 50) / 2), 1e-6) << now;
+        EXPECT_EQ(blood->drops[1].color.a, blood->drops[0].color.a);
+        EXPECT_FLOAT_EQ(blood->drops[0].position.y, 2.03521514f);
+    }
+    boost::weak_ptr<Texture2D> texture = blood->texture;
+    blood.reset(new BloodEffect(52));  // the first one's texture goes with it
+    EXPECT_TRUE(texture.expired());
+    blood->schedule(42.3f, 52);  // a fade of no length: transparent after it
+    blood->update(52.5f);
+    EXPECT_EQ(blood->drops[0].color.a, 0.0f);
+    blood.reset(new BloodEffect(42.3f));  // a rise of no length: up at once
+    blood->schedule(42.3f, 52);
+    blood->update(42.3f);
+    EXPECT_GE(blood->drops[0].position.y, 2.0f);
+    EXPECT_LE(blood->drops[0].position.y, 2.2f);
+}
+
+TEST_F(GlEffects, BloodCoversTheViewFromTheBottomUp) {
     BloodEffect blood(3);
     blood.schedule(0, 5);
-    EXPECT_TRUE(boxes().empty());
-    // A plain white stand-in for the artwork: each strip then adds 0.4 of
-    // the way to white.
-    blood.texture = solidTexture("white", opaqueWhite);
+    blood.texture = white();  // each strip then adds 0.4 of the way to white
     for (Sprite& drop : blood.drops) drop.texture = blood.texture;
-
-    // A third of the rise: the top edges at |0.2 sin 1.7| = 0.198 (drop 0)
-    // and |0.2 sin 2.7| = 0.085 (drop 1).
+    // A third of the rise: top edges at |0.2 sin 1.7| = 0.198 and |0.2 sin 2.7| = 0.085.
     blood.update(1);
-    clearFrame(0, 0, 0);
-    const GlState before = GlState::read();
     blood.draw();
-    EXPECT_TRUE(GlState::read() == before);
-    {
-        const Frame frame;
-        const Rgba oneStrip{102, 102, 102, 255};
-        const Rgba twoStrips{163, 163, 163, 255};
-        for (float x : {-0.95f, 0.0f, 0.95f}) {
-            EXPECT_TRUE(rgbaNear(frame.atView(x, -0.95f), twoStrips)) << "x " << x;
-            EXPECT_TRUE(rgbaNear(frame.atView(x, 0.0f), twoStrips)) << "x " << x;
-            EXPECT_TRUE(rgbaNear(frame.atView(x, 0.15f), oneStrip)) << "x " << x;
-            EXPECT_TRUE(rgbaNear(frame.atView(x, 0.3f), black)) << "x " << x;
-            EXPECT_TRUE(rgbaNear(frame.atView(x, 0.95f), black)) << "x " << x;
-        }
+    const Rgba one{102, 102, 102, 255}, two{163, 163, 163, 255};
+    Frame frame;
+    for (float x : {-0.95f, 0.0f, 0.95f}) {
+        EXPECT_TRUE(rgbaNear(frame.atView(x, -0.95f), two)) << x;
+        EXPECT_TRUE(rgbaNear(frame.atView(x, 0.0f), two)) << x;
+        EXPECT_TRUE(rgbaNear(frame.atView(x, 0.15f), one)) << x;
+        EXPECT_EQ(frame.atView(x, 0.3f), K) << x;
     }
-
-    // Fully risen, the whole view is covered; at the very end of the fade
-    // nearly nothing is left.
-    blood.update(3);
+    blood.update(3);  // fully risen: the whole view
     clearFrame(0, 0, 0);
     blood.draw();
-    {
-        const Frame frame;
-        EXPECT_TRUE(rgbaNear(frame.atView(0, 0.95f), Rgba{163, 163, 163, 255}));
-        EXPECT_TRUE(rgbaNear(frame.atView(-0.95f, 0.95f), Rgba{163, 163, 163, 255}));
-    }
-    blood.update(4.999f);
+    frame = Frame();
+    EXPECT_TRUE(rgbaNear(frame.atView(-0.95f, 0.95f), two));
+    EXPECT_TRUE(rgbaNear(frame.atView(0.95f, 0.95f), two));
+    blood.update(4.999f);  // the end of the fade: nearly nothing left
     clearFrame(0, 0, 0);
     blood.draw();
-    {
-        const Frame frame;
-        EXPECT_TRUE(rgbaNear(frame.atView(0, 0), black));
-    }
+    EXPECT_EQ(Frame().atView(0, 0), K);
 }
 
-TEST_F(EffectPixels, BubblesDrawTheirSpritesInIndexOrder) {
-    bubbleTexture = solidTexture("white", opaqueWhite);
+TEST_F(GlEffects, BubblesShareOneTextureAndStartInTheirRanges) {
+    seedRandom(2024);
+    BubbleEffect first(Vec2{0.15f, 0.15f}, 3);
+    first.schedule(23, 26);
+    EXPECT_TRUE(boxes.texts().empty());
+    ASSERT_TRUE(bubbleTexture);
+    EXPECT_EQ(static_cast<FileTexture2D*>(bubbleTexture.get())->fileName, "data/bubble.png");
+    const Vec2 origin{-0.15f, 0.25f};
+    BubbleEffect effect(origin, 500);
+    effect.schedule(31, 34);
+    EXPECT_EQ(bubbleTexture.use_count(), 1 + 3 + 500);  // read once for all
+    float smallest = 2, largest = 0, fastest = 0;
+    for (const Bubble& b : effect.bubbles) {
+        EXPECT_LE(std::fabs(b.base.x - origin.x), 0.01f + 1e-6);
+        EXPECT_LE(std::fabs(b.base.y - origin.y), 0.01f + 1e-6);
+        EXPECT_EQ(b.sprite.scale.x, b.sprite.scale.y);
+        smallest = std::min(smallest, b.sprite.scale.x);
+        largest = std::max(largest, b.sprite.scale.x);
+        // Fanning out from the origin, up to 0.5 a second.
+        EXPECT_EQ(b.spreadSpeed > 0, b.base.x > origin.x);
+        fastest = std::max(fastest, std::fabs(b.spreadSpeed));
+        // Over the 3 s span it climbs 0.75, to the top edge, plus up to 0.3.
+        EXPECT_GE(b.velocity.y, 0.75f / 3);
+        EXPECT_LE(b.velocity.y, 1.05f / 3 + 1e-6);
+        EXPECT_GE(b.frequency, 3.0f);
+        EXPECT_LE(b.frequency, 6.0f);
+    }
+    EXPECT_TRUE(smallest >= 0.1f && smallest < 0.15f) << smallest;
+    EXPECT_TRUE(largest <= 1.5f && largest > 1.45f) << largest;
+    EXPECT_TRUE(fastest <= 0.5f + 1e-5f && fastest > 0.45f) << fastest;
+    effect.schedule(5, 5);  // no span: no climb
+    EXPECT_EQ(effect.bubbles[0].velocity.y, 0.0f);
+}
+
+TEST_F(GlEffects, BubblesDrawTheirSpritesInIndexOrder) {
+    bubbleTexture = white();
     BubbleEffect effect(Vec2{0, 0}, 3);
     effect.schedule(0, 2);
-    // Bubbles 0 and 1 overlap at (0.5, 0.5); bubble 2 stands alone.
-    const Vec2 places[] = {{0.5f, 0.5f}, {0.5f, 0.5f}, {-0.5f, -0.5f}};
+    const Vec2 places[] = {{0.5f, 0.5f}, {0.5f, 0.5f}, {-0.5f, -0.5f}};  // 0 and 1 overlap
     const Color colours[] = {{1, 0, 0, 1}, {0, 0, 1, 1}, {0, 1, 0, 1}};
     for (int i = 0; i < 3; ++i) {
         effect.bubbles[i].sprite.position = places[i];
         effect.bubbles[i].sprite.scale = Vec2{1, 1};
         effect.bubbles[i].sprite.color = colours[i];
     }
-    clearFrame(0, 0, 0);
-    const GlState before = GlState::read();
     effect.draw();
-    EXPECT_TRUE(GlState::read() == before);
     const Frame frame;
     EXPECT_TRUE(rgbaNear(frame.atView(0.5f, 0.5f), Rgba{0, 0, 255, 255}));  // the later one on top
     EXPECT_TRUE(rgbaNear(frame.atView(-0.5f, -0.5f), Rgba{0, 255, 0, 255}));
-    EXPECT_TRUE(rgbaNear(frame.atView(0, 0), black));
-    bubbleTexture.reset();
-}
-
-TEST_F(EffectPixels, BubblesAreDrawnWhereTheirStepPutThem) {
-    bubbleTexture = solidTexture("white", opaqueWhite);
-    BubbleEffect effect(Vec2{-0.5f, -0.5f}, 1);
-    effect.schedule(0, 2);
-    effect.bubbles[0].sprite.scale = Vec2{0.5f, 0.5f};  // 0.1 wide: 5 pixels
-    effect.update(1);
-    const Vec2 at = effect.bubbles[0].sprite.position;
-    ASSERT_GT(at.y, 0.0f);  // it has climbed from -0.5 past the centre
-    clearFrame(0, 0, 0);
-    effect.draw();
-    const Frame frame;
-    EXPECT_TRUE(rgbaNear(frame.atView(at.x, at.y), opaqueWhite));
-    EXPECT_TRUE(rgbaNear(frame.atView(-0.5f, -0.5f), black));
-    bubbleTexture.reset();
-}
-
-TEST_F(EffectPixels, ACallEffectDrawsNothingAndLeavesTheGlStateAlone) {
-    int calls = 0;
-    CallEffect cue([&calls] { ++calls; });
-    clearFrame(0.25f, 0.5f, 0.75f);
-    glTranslatef(0.1f, 0.2f, 0);
-    glColor4f(0.3f, 0.6f, 0.9f, 1);
-    glEnable(GL_TEXTURE_2D);
-    const GlState before = GlState::read();
-    cue.update(0);
-    cue.draw();
-    cue.update(0.1f);
-    cue.draw();
-    EXPECT_EQ(calls, 1);
-    EXPECT_TRUE(GlState::read() == before);
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_FLOAT_EQ(colour[0], 0.3f);
-    EXPECT_FLOAT_EQ(colour[2], 0.9f);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    glDisable(GL_TEXTURE_2D);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    const Frame frame;
-    for (const Rgba& pixel : frame.pixels()) ASSERT_TRUE(rgbaNear(pixel, Rgba{64, 128, 191, 255}));
+    EXPECT_EQ(frame.atView(0, 0), K);
 }
 
 }  // namespace
