@@ -1,7 +1,5 @@
 // The filled timeline read back after the show's set-up, against the script
-// written out once more by hand: every row with its kind, target, layer,
-// times, arguments and order; the sprites as the asset phase leaves them;
-// and what the scene's globals do at exit.
+// written out once more by hand, and what the scene's globals do at exit.
 #include "effects/blood_effect.h"
 #include "effects/bubble_effect.h"
 #include "effects/call_effect.h"
@@ -11,7 +9,6 @@
 #include "effects/path_effect.h"
 #include "effects/scale_effect.h"
 #include "effects/swim_effect.h"
-#include "platform/sound/fsound.h"
 #include "platform/sound/sound_output.h"
 #include "scene/scene_globals.h"
 #include "scene/setup_scene.h"
@@ -23,194 +20,145 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
-#include <memory>
 #include <set>
 
 namespace {
 
-enum Kind { Move, Scale, FadeIn, FadeOut, Swim, Path, Bubbles, Blood, Play, Mute, Unmute };
-
 struct Row {
     int layer;
     float start, end;
-    Kind kind;
-    const void* what = nullptr;  // the target sprite, or the sample of a play cue
-    float a = 0, b = 0, c = 0, d = 0;  // move, scale: from (a, b) to (c, d); bubbles: origin (a, b), count c; blood: fade start a
+    const char* effect;  // as describe() puts it
 };
 
-Sprite *const title = &titleSprite, *const credit = &creditSprite, *const tank = &fishtankSprite,
-              *const fish = &spinefinSprite, *const open = &spinefinOpenSprite, *const tolvane = &tolvaneSprite,
-              *const outro = &outroSprite, *const outro2 = &outro2Sprite;
-
-// The show's script, row by row, in the order it is added.
+// The show's script, in the order its rows are added.
 const Row script[] = {
-    {2, 0, 5, FadeIn, title},         {2, 5, 15, Move, title},          {2, 5, 15, FadeIn, credit},
-    {2, 15, 20, FadeOut, credit},     {2, 15, 20, FadeOut, title},      {1, 15, 20, FadeIn, tank},
-    {1, 20, 60, Move, tank},          {10, 20, 26, Path, fish},         {11, 23, 26, Bubbles, nullptr, 0.15f, 0.15f, 3},
-    {10, 26, 30, Swim, fish},         {10, 30, 31, Move, fish},         {1, 31, 31.15f, Play, &spinefinSample},
-    {10, 31, 31.15f, Move, open},     {10, 31.15f, 31.2f, Move, fish},  {10, 31.2f, 31.4f, Move, open},
-    {10, 31.4f, 35, Move, fish},      {10, 33, 33.2f, Scale, fish, 4.5f, 3, 5, 5},
-    {10, 34, 34.2f, Scale, fish, 5, 5, 4.5f, 3},                        {11, 31, 34, Bubbles, nullptr, -0.15f, 0.25f, 7},
-    {10, 35, 42.1f, Swim, fish},      {10, 42.1f, 42.3f, Move, fish, 0, 0, -0.2f, -0.9f},
-    {10, 42.2f, 42.3f, Scale, fish, 4.5f, 3, 8, 1},                     {10, 42.3f, 52, Move, fish, -0.2f, -0.9f, -0.2f, -0.9f},
-    {1, 40.1f, 40.2f, Mute},          {2, 40.1f, 40.2f, Play, &carcrashSample},                {1, 45.1f, 45.2f, Unmute},
-    {15, 42.1f, 42.3f, Move, tolvane, 0, 5, 0, 0.6f},                   {15, 42.3f, 52, Move, tolvane, 0, 0.6f, 0, 0.6f},
-    {1, 47, 47.1f, Play, &juiceSample},                                 {20, 42.3f, 52, Blood, nullptr, 50},
-    {10, 50, 52, FadeOut, fish},      {1, 50, 52, FadeOut, tank},       {15, 52, 54, Move, tolvane, 0, 0.6f, -0.3f, -2},
-    {15, 52, 54, Scale, tolvane, 1, 1, 0.8f, 0.8f},                     {15, 54, 64, Move, tolvane, -0.3f, -2, -0.3f, -2},
-    {1, 54, 54.1f, Play, &tolvaneSample},                               {16, 56, 58, FadeIn, outro},
-    {16, 57, 59, FadeIn, outro2},     {15, 64, 68.5f, FadeOut, tolvane}, {16, 58, 68, FadeOut, outro},
-    {16, 59, 68, FadeOut, outro2},
+    {2, 0, 5, "fade title 0>1"}, {2, 5, 15, "move title 0,0>0,0"}, {2, 5, 15, "fade credit 0>1"},
+    {2, 15, 20, "fade credit 1>0"}, {2, 15, 20, "fade title 1>0"}, {1, 15, 20, "fade tank 0>1"},
+    {1, 20, 60, "move tank 0,0>0,0"}, {10, 20, 26, "path fish, facing its way"}, {11, 23, 26, "3 bubbles at 0.15,0.15"},
+    {10, 26, 30, "swim fish"}, {10, 30, 31, "move fish 0,0>0,0"}, {1, 31, 31.15f, "play spinefin"},
+    {10, 31, 31.15f, "move open 0,0>0,0"}, {10, 31.15f, 31.2f, "move fish 0,0>0,0"},
+    {10, 31.2f, 31.4f, "move open 0,0>0,0"}, {10, 31.4f, 35, "move fish 0,0>0,0"},
+    {10, 33, 33.2f, "scale fish 4.5,3>5,5"}, {10, 34, 34.2f, "scale fish 5,5>4.5,3"},
+    {11, 31, 34, "7 bubbles at -0.15,0.25"}, {10, 35, 42.1f, "swim fish"},
+    {10, 42.1f, 42.3f, "move fish 0,0>-0.2,-0.9"}, {10, 42.2f, 42.3f, "scale fish 4.5,3>8,1"},
+    {10, 42.3f, 52, "move fish -0.2,-0.9>-0.2,-0.9"},
+    {1, 40.1f, 40.2f, "mute"}, {2, 40.1f, 40.2f, "play carcrash"}, {1, 45.1f, 45.2f, "unmute"},
+    {15, 42.1f, 42.3f, "move tolvane 0,5>0,0.6"}, {15, 42.3f, 52, "move tolvane 0,0.6>0,0.6"},
+    {1, 47, 47.1f, "play juice"}, {20, 42.3f, 52, "blood fading from 50"}, {10, 50, 52, "fade fish 1>0"},
+    {1, 50, 52, "fade tank 1>0"}, {15, 52, 54, "move tolvane 0,0.6>-0.3,-2"}, {15, 52, 54, "scale tolvane 1,1>0.8,0.8"},
+    {15, 54, 64, "move tolvane -0.3,-2>-0.3,-2"}, {1, 54, 54.1f, "play tolvane"}, {16, 56, 58, "fade outro 0>1"},
+    {16, 57, 59, "fade outro2 0>1"}, {15, 64, 68.5f, "fade tolvane 1>0"}, {16, 58, 68, "fade outro 1>0"},
+    {16, 59, 68, "fade outro2 1>0"},
 };
 
-// The fish's way in: the first and last points doubled.
-const float fishPath[13][2] = {{-2, 0},         {-2, 0},    {-1, 0.2f},      {-0.5f, -0.2f},  {-0.2f, 0.1f},
-                               {-0.15f, 0.035f}, {-0.04f, -0.03f}, {0, 0.025f}, {0.04f, -0.02f}, {-0.02f, 0.015f},
-                               {0.01f, -0.01f}, {0, 0},    {0, 0}};
+// The fish's way in, its first and last points doubled.
+const std::vector<float> fishPath = {-2, 0, -2, 0, -1, 0.2f, -0.5f, -0.2f, -0.2f, 0.1f, -0.15f, 0.035f, -0.04f, -0.03f,
+                                     0, 0.025f, 0.04f, -0.02f, -0.02f, 0.015f, 0.01f, -0.01f, 0, 0, 0, 0};
 
-void expectVec2(const Vec2& v, float x, float y, const char* what) {
-    EXPECT_FLOAT_EQ(v.x, x) << what;
-    EXPECT_FLOAT_EQ(v.y, y) << what;
+std::string text(float x) {
+    char buffer[32];
+    snprintf(buffer, sizeof buffer, "%g", x);
+    return buffer;
+}
+std::string text(const Vec2& v) { return text(v.x) + "," + text(v.y); }
+
+std::string name(const Sprite* sprite) {
+    const std::pair<Sprite*, const char*> names[] = {
+        {&titleSprite, "title"}, {&creditSprite, "credit"}, {&fishtankSprite, "tank"}, {&spinefinSprite, "fish"},
+        {&spinefinOpenSprite, "open"}, {&tolvaneSprite, "tolvane"}, {&outroSprite, "outro"}, {&outro2Sprite, "outro2"}};
+    for (const auto& n : names)
+        if (n.first == sprite) return n.second;
+    return "?";
 }
 
-// The effect's kind, target and arguments against the row.
-void expectRow(Effect* effect, const Row& row) {
-    EXPECT_EQ(effect->layer, row.layer);
-    if (row.kind == Move || row.kind == Scale) {
-        Vec2Effect* v = row.kind == Move ? static_cast<Vec2Effect*>(dynamic_cast<MoveEffect*>(effect))
-                                         : static_cast<Vec2Effect*>(dynamic_cast<ScaleEffect*>(effect));
-        ASSERT_NE(v, nullptr) << "wrong kind";
-        EXPECT_EQ(v->target, row.what);
-        expectVec2(v->from, row.a, row.b, "from");
-        expectVec2(v->from + v->delta, row.c, row.d, "to");
-    } else if (row.kind == FadeIn || row.kind == FadeOut) {
-        FadeEffect* fade = dynamic_cast<FadeEffect*>(effect);
-        ASSERT_NE(fade, nullptr) << "wrong kind";
-        EXPECT_EQ(fade->target, row.what);
-        const float from = row.kind == FadeIn ? 0 : 1, delta = row.kind == FadeIn ? 1 : -1;
-        EXPECT_TRUE((fade->from == Color{from, from, from, from}));
-        EXPECT_TRUE((fade->delta == Color{delta, delta, delta, delta}));
-    } else if (row.kind == Swim) {
-        SwimEffect* swim = dynamic_cast<SwimEffect*>(effect);
-        ASSERT_NE(swim, nullptr) << "wrong kind";
-        EXPECT_EQ(swim->target, row.what);
-    } else if (row.kind == Path) {
-        PathEffect* path = dynamic_cast<PathEffect*>(effect);
-        ASSERT_NE(path, nullptr) << "wrong kind";
-        EXPECT_EQ(path->target, row.what);
-        ASSERT_EQ(path->points.size(), 13u);
-        for (int i = 0; i < 13; ++i) expectVec2(path->points[i], fishPath[i][0], fishPath[i][1], "path point");
-        EXPECT_TRUE(path->callback == &faceDirection);
-    } else if (row.kind == Bubbles) {
-        BubbleEffect* bubbles = dynamic_cast<BubbleEffect*>(effect);
-        ASSERT_NE(bubbles, nullptr) << "wrong kind";
-        expectVec2(bubbles->origin, row.a, row.b, "origin");
-        EXPECT_EQ(bubbles->bubbles.size(), static_cast<size_t>(row.c));
-    } else if (row.kind == Blood) {
-        BloodEffect* blood = dynamic_cast<BloodEffect*>(effect);
-        ASSERT_NE(blood, nullptr) << "wrong kind";
-        EXPECT_EQ(blood->fadeStart, row.a);
-    } else {
-        CallEffect* call = dynamic_cast<CallEffect*>(effect);
-        ASSERT_NE(call, nullptr) << "wrong kind";
-        EXPECT_FALSE(call->fired);
-        // Samples play on channel 1; the mute cues act on the music's channel 0.
-        if (row.kind == Play)
-            EXPECT_TRUE(call->action == boost::bind(&FSOUND_Stream_Play, 1, *(FSOUND_STREAM**)row.what));
-        else
-            EXPECT_TRUE(call->action == boost::bind(&FSOUND_SetMute, 0, static_cast<signed char>(row.kind == Mute)));
+// What an effect does, in the words of the script table. Samples play on
+// channel 1; the mute cues act on the music's channel 0.
+std::string describe(Effect* e) {
+    if (auto* v = dynamic_cast<Vec2Effect*>(e))
+        return (dynamic_cast<MoveEffect*>(e) ? "move " : dynamic_cast<ScaleEffect*>(e) ? "scale " : "? ") +
+               name(v->target) + " " + text(v->from) + ">" + text(v->from + v->delta);
+    if (auto* f = dynamic_cast<FadeEffect*>(e)) {
+        const Color& c = f->from;
+        const Color& d = f->delta;
+        const bool grey = c.r == c.a && c.g == c.a && c.b == c.a && d.r == d.a && d.g == d.a && d.b == d.a;
+        return "fade " + name(f->target) + " " + text(c.a) + ">" + text(c.a + d.a) + (grey ? "" : " in colour");
     }
+    if (auto* s = dynamic_cast<SwimEffect*>(e)) return "swim " + name(s->target);
+    if (auto* p = dynamic_cast<PathEffect*>(e)) {
+        std::vector<float> points;
+        for (const Vec2& v : p->points) points.insert(points.end(), {v.x, v.y});
+        return "path " + name(p->target) + (points == fishPath ? ", " : ", other points, ") +
+               (p->callback == &faceDirection ? "facing its way" : "?");
+    }
+    if (auto* b = dynamic_cast<BubbleEffect*>(e))
+        return std::to_string(b->bubbles.size()) + " bubbles at " + text(b->origin);
+    if (auto* b = dynamic_cast<BloodEffect*>(e)) return "blood fading from " + text(b->fadeStart);
+    auto* call = dynamic_cast<CallEffect*>(e);
+    if (!call || call->fired) return "?";
+    const std::pair<FSOUND_STREAM*, const char*> samples[] = {
+        {spinefinSample, "spinefin"}, {juiceSample, "juice"}, {tolvaneSample, "tolvane"}, {carcrashSample, "carcrash"}};
+    for (const auto& s : samples)
+        if (call->action == boost::bind(&FSOUND_Stream_Play, 1, s.first)) return std::string("play ") + s.second;
+    if (call->action == boost::bind(&FSOUND_SetMute, 0, static_cast<signed char>(1))) return "mute";
+    if (call->action == boost::bind(&FSOUND_SetMute, 0, static_cast<signed char>(0))) return "unmute";
+    return "?";
 }
 
-class GlShowScript : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (!vesk_test::useGlTestContext(&whyNot)) return;
-        boxes.reset(new vesk_test::ErrorBoxRecorder);
-        setSoundOutput(SoundOutput::Manual);
-        FSOUND_Init(44100, 8, 0);
-        setupScene();
-    }
-    static void TearDownTestSuite() {
-        boxes.reset();
-        FSOUND_Close();
-    }
-    void SetUp() override { ASSERT_TRUE(whyNot.empty()) << "no GL test context: " << whyNot; }
-    static std::string whyNot;
-    static std::unique_ptr<vesk_test::ErrorBoxRecorder> boxes;
-};
-std::string GlShowScript::whyNot;
-std::unique_ptr<vesk_test::ErrorBoxRecorder> GlShowScript::boxes;
+std::string event(float time, bool isStart, int layer, const std::string& effect) {
+    char buffer[40];
+    snprintf(buffer, sizeof buffer, "%.9g %s layer %d ", time, isStart ? "start" : "stop", layer);
+    return buffer + effect;
+}
 
-TEST_F(GlShowScript, TheAssetPhaseLoadsEverySpriteWithoutAnErrorBox) {
-    EXPECT_TRUE(boxes->texts().empty()) << boxes->texts().front();
-    std::set<FSOUND_STREAM*> samples = {spinefinSample, juiceSample, tolvaneSample, carcrashSample};
-    EXPECT_EQ(samples.size(), 4u);  // four distinct streams
-    EXPECT_EQ(samples.count(nullptr), 0u);
-    struct Expected {
-        Sprite* sprite;
-        QuadRect rect;
-        Vec2 scale, position;
-    } const sprites[] = {
-        {tank, {-1, -1, 1, 1}, {1, 1}, {0, 0}},
-        {fish, {-0.1f, -0.1f, 0.1f, 0.1f}, {4.5f, 3}, {0, 0}},
-        {open, {-0.1f, -0.1f, 0.1f, 0.1f}, {4.5f, 3}, {0, 0}},
-        {tolvane, {-0.75f, -3, 0.75f, 3}, {1, 1}, {0, 0}},
-        {title, {-1, -0.25f, 1, 0.25f}, {1, 1}, {0, 0}},
-        {credit, {-0.2f, -0.05f, 0.2f, 0.05f}, {1, 1}, {0.7f, -0.2f}},
-        {outro, {0, 0, 1, 1}, {1, 1}, {0, 0}},
-        {outro2, {0, -0.5f, 1, -0.25f}, {1, 1}, {0, 0}},
-    };
+TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
+    std::string whyNot;
+    ASSERT_TRUE(vesk_test::useGlTestContext(&whyNot)) << whyNot;
+    vesk_test::ErrorBoxRecorder boxes;
+    setSoundOutput(SoundOutput::Manual);
+    FSOUND_Init(44100, 8, 0);
+    setupScene();
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
+    const std::set<FSOUND_STREAM*> samples = {spinefinSample, juiceSample, tolvaneSample, carcrashSample, nullptr};
+    EXPECT_EQ(samples.size(), 5u);  // four distinct streams
+
+    // Each row's start and stop, by time and, among equal times, in the
+    // order the script adds them.
+    typedef std::pair<float, std::string> Timed;
+    std::vector<Timed> expected;
+    for (const Row& row : script) {
+        expected.emplace_back(row.start, event(row.start, true, row.layer, row.effect));
+        expected.emplace_back(row.end - 0.0001f, event(row.end - 0.0001f, false, row.layer, row.effect));
+    }
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const Timed& x, const Timed& y) { return x.first < y.first; });
+    std::vector<std::string> want, seen;
+    for (const auto& e : expected) want.push_back(e.second);
+    std::set<Effect*> effects;
+    for (const TimelineEvent& e : timeline.scheduledEvents()) {
+        seen.push_back(event(e.time, e.isStart, e.effect->layer, describe(e.effect)));
+        effects.insert(e.effect);
+    }
+    EXPECT_EQ(seen, want);
+    EXPECT_EQ(effects.size(), 41u);
+
+    // The sprites as the asset phase leaves them: rect corners, scale, position.
+    const std::pair<Sprite*, const char*> sprites[] = {
+        {&fishtankSprite, "-1,-1 1,1 1,1 0,0"},           {&spinefinSprite, "-0.1,-0.1 0.1,0.1 4.5,3 0,0"},
+        {&spinefinOpenSprite, "-0.1,-0.1 0.1,0.1 4.5,3 0,0"}, {&tolvaneSprite, "-0.75,-3 0.75,3 1,1 0,0"},
+        {&titleSprite, "-1,-0.25 1,0.25 1,1 0,0"},        {&creditSprite, "-0.2,-0.05 0.2,0.05 1,1 0.7,-0.2"},
+        {&outroSprite, "0,0 1,1 1,1 0,0"},                {&outro2Sprite, "0,-0.5 1,-0.25 1,1 0,0"}};
     std::set<Texture2D*> textures;
-    for (const Expected& e : sprites) {
-        const Sprite& s = *e.sprite;
-        SCOPED_TRACE(&s - &fishtankSprite);
+    for (const auto& sprite : sprites) {
+        const Sprite& s = *sprite.first;
         const QuadRect& r = s.rect;
-        EXPECT_EQ((std::vector<float>{r.x0, r.y0, r.x1, r.y1}),
-                  (std::vector<float>{e.rect.x0, e.rect.y0, e.rect.x1, e.rect.y1}));
-        EXPECT_TRUE(s.scale == e.scale && s.position == e.position && s.rotation == 0);
-        EXPECT_TRUE((s.color == Color{1, 1, 1, 1}));
-        ASSERT_TRUE(s.texture);
-        EXPECT_EQ(s.texture.use_count(), 1);  // each sprite owns its texture alone
+        EXPECT_EQ(text(Vec2{r.x0, r.y0}) + " " + text(Vec2{r.x1, r.y1}) + " " + text(s.scale) + " " + text(s.position),
+                  sprite.second);
+        EXPECT_TRUE((s.color == Color{1, 1, 1, 1}) && s.rotation == 0) << sprite.second;
+        EXPECT_EQ(s.texture.use_count(), 1) << sprite.second;  // each sprite owns its texture alone
         textures.insert(s.texture.get());
     }
     EXPECT_EQ(textures.size(), 8u);
-}
-
-TEST_F(GlShowScript, TheTimelineHoldsEveryRowInScriptOrder) {
-    const size_t rows = sizeof script / sizeof script[0];
-    ASSERT_EQ(rows, 41u);
-    // Each row's start and stop, by time and, among equal times, in the
-    // order the script adds them.
-    std::vector<std::pair<float, int>> expected;  // time, row + 1 (negated for stops)
-    for (size_t i = 0; i < rows; ++i) {
-        expected.emplace_back(script[i].start, int(i) + 1);
-        expected.emplace_back(script[i].end - 0.0001f, -int(i) - 1);
-    }
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const std::pair<float, int>& x, const std::pair<float, int>& y) { return x.first < y.first; });
-    ASSERT_EQ(timeline.scheduledEvents().size(), expected.size());
-    std::map<int, Effect*> effectOfRow;
-    auto want = expected.begin();
-    for (const TimelineEvent& event : timeline.scheduledEvents()) {
-        const int row = std::abs(want->second) - 1;
-        SCOPED_TRACE("row " + std::to_string(row + 1) + (want->second > 0 ? " start" : " stop"));
-        EXPECT_EQ(event.time, want->first);
-        EXPECT_EQ(event.isStart, want->second > 0);
-        if (event.isStart) {
-            EXPECT_TRUE(effectOfRow.emplace(row, event.effect).second);
-            expectRow(event.effect, script[row]);
-        } else {
-            EXPECT_EQ(event.effect, effectOfRow[row]) << "stop of another row's effect";
-        }
-        ++want;
-    }
-    std::set<Effect*> distinct;
-    for (const auto& entry : effectOfRow) distinct.insert(entry.second);
-    EXPECT_EQ(distinct.size(), 41u);
+    FSOUND_Close();
 }
 
 // Stands for an effect the timeline still holds at exit (a show closed
