@@ -123,10 +123,4 @@ TEST(CheckLastError, ReportsANonZeroCodeWithItsLabelAndAlwaysClearsIt) {
     EXPECT_EQ(lastErrorCode(), 0);
 }
 
-TEST(ErrorBox, TheStderrFallbackPrefixesError) {
-    testing::internal::CaptureStderr();
-    printErrorToStderr("unable to load texture: data/blood.png");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: unable to load texture: data/blood.png\n");
-}
-
 }  // namespace

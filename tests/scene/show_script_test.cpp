@@ -62,12 +62,13 @@ std::string text(float x) {
 }
 std::string text(const Vec2& v) { return text(v.x) + "," + text(v.y); }
 
+const std::pair<Sprite*, const char*> sprites[] = {
+    {&fishtankSprite, "tank"}, {&spinefinSprite, "fish"}, {&spinefinOpenSprite, "open"}, {&tolvaneSprite, "tolvane"},
+    {&titleSprite, "title"},   {&creditSprite, "credit"}, {&outroSprite, "outro"},        {&outro2Sprite, "outro2"}};
+
 std::string name(const Sprite* sprite) {
-    const std::pair<Sprite*, const char*> names[] = {
-        {&titleSprite, "title"}, {&creditSprite, "credit"}, {&fishtankSprite, "tank"}, {&spinefinSprite, "fish"},
-        {&spinefinOpenSprite, "open"}, {&tolvaneSprite, "tolvane"}, {&outroSprite, "outro"}, {&outro2Sprite, "outro2"}};
-    for (const auto& n : names)
-        if (n.first == sprite) return n.second;
+    for (const auto& s : sprites)
+        if (s.first == sprite) return s.second;
     return "?";
 }
 
@@ -104,12 +105,6 @@ std::string describe(Effect* e) {
     return "?";
 }
 
-std::string event(float time, bool isStart, int layer, const std::string& effect) {
-    char buffer[40];
-    snprintf(buffer, sizeof buffer, "%.9g %s layer %d ", time, isStart ? "start" : "stop", layer);
-    return buffer + effect;
-}
-
 TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
     std::string whyNot;
     ASSERT_TRUE(vesk_test::useGlTestContext(&whyNot)) << whyNot;
@@ -123,40 +118,36 @@ TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
 
     // Each row's start and stop, by time and, among equal times, in the
     // order the script adds them.
-    typedef std::pair<float, std::string> Timed;
-    std::vector<Timed> expected;
+    typedef std::pair<float, std::string> Event;
+    std::vector<Event> expected, seen;
     for (const Row& row : script) {
-        expected.emplace_back(row.start, event(row.start, true, row.layer, row.effect));
-        expected.emplace_back(row.end - 0.0001f, event(row.end - 0.0001f, false, row.layer, row.effect));
+        expected.emplace_back(row.start, "start " + std::to_string(row.layer) + " " + row.effect);
+        expected.emplace_back(row.end - 0.0001f, "stop " + std::to_string(row.layer) + " " + row.effect);
     }
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const Timed& x, const Timed& y) { return x.first < y.first; });
-    std::vector<std::string> want, seen;
-    for (const auto& e : expected) want.push_back(e.second);
+    std::stable_sort(expected.begin(), expected.end(), [](const Event& x, const Event& y) { return x.first < y.first; });
     std::set<Effect*> effects;
     for (const TimelineEvent& e : timeline.scheduledEvents()) {
-        seen.push_back(event(e.time, e.isStart, e.effect->layer, describe(e.effect)));
+        seen.emplace_back(e.time, (e.isStart ? "start " : "stop ") + std::to_string(e.effect->layer) + " " +
+                                      describe(e.effect));
         effects.insert(e.effect);
     }
-    EXPECT_EQ(seen, want);
+    EXPECT_EQ(seen, expected);
     EXPECT_EQ(effects.size(), 41u);
 
-    // The sprites as the asset phase leaves them: rect corners, scale, position.
-    const std::pair<Sprite*, const char*> sprites[] = {
-        {&fishtankSprite, "-1,-1 1,1 1,1 0,0"},           {&spinefinSprite, "-0.1,-0.1 0.1,0.1 4.5,3 0,0"},
-        {&spinefinOpenSprite, "-0.1,-0.1 0.1,0.1 4.5,3 0,0"}, {&tolvaneSprite, "-0.75,-3 0.75,3 1,1 0,0"},
-        {&titleSprite, "-1,-0.25 1,0.25 1,1 0,0"},        {&creditSprite, "-0.2,-0.05 0.2,0.05 1,1 0.7,-0.2"},
-        {&outroSprite, "0,0 1,1 1,1 0,0"},                {&outro2Sprite, "0,-0.5 1,-0.25 1,1 0,0"}};
+    std::string geometry;  // rect corners, scale and position, as the asset phase leaves them
     std::set<Texture2D*> textures;
     for (const auto& sprite : sprites) {
         const Sprite& s = *sprite.first;
-        const QuadRect& r = s.rect;
-        EXPECT_EQ(text(Vec2{r.x0, r.y0}) + " " + text(Vec2{r.x1, r.y1}) + " " + text(s.scale) + " " + text(s.position),
-                  sprite.second);
+        geometry += std::string(sprite.second) + " " + text(Vec2{s.rect.x0, s.rect.y0}) + " " +
+                    text(Vec2{s.rect.x1, s.rect.y1}) + " " + text(s.scale) + " " + text(s.position) + "; ";
         EXPECT_TRUE((s.color == Color{1, 1, 1, 1}) && s.rotation == 0) << sprite.second;
         EXPECT_EQ(s.texture.use_count(), 1) << sprite.second;  // each sprite owns its texture alone
         textures.insert(s.texture.get());
     }
+    EXPECT_EQ(geometry,
+              "tank -1,-1 1,1 1,1 0,0; fish -0.1,-0.1 0.1,0.1 4.5,3 0,0; open -0.1,-0.1 0.1,0.1 4.5,3 0,0; "
+              "tolvane -0.75,-3 0.75,3 1,1 0,0; title -1,-0.25 1,0.25 1,1 0,0; credit -0.2,-0.05 0.2,0.05 1,1 0.7,-0.2; "
+              "outro 0,0 1,1 1,1 0,0; outro2 0,-0.5 1,-0.25 1,1 0,0; ");
     EXPECT_EQ(textures.size(), 8u);
     FSOUND_Close();
 }
