@@ -72,14 +72,6 @@ TEST_F(GlTexture, AFileThatCannotBeLoadedGivesOneBoxAndLeavesNothingBound) {
     }
 }
 
-TEST_F(GlTexture, APendingErrorCodeIsReportedAtTheFirstCheckAndTheLoadGoesOn) {
-    FileTexture2D texture(vesk_test::writeRgbaPng("good.png", 2, 2, std::vector<Rgba>(4)).c_str());
-    setLastErrorCode(EACCES);
-    texture.load();
-    EXPECT_EQ(boxes.texts(), Texts{"FileTexture2D::load1Permission denied"});  // label and text, nothing between
-    EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, 0), 2);
-}
-
 TEST_F(GlTexture, CopiesShareOneTextureDeletedWithTheLastHolder) {
     GLuint name = 0;
     {
@@ -87,11 +79,8 @@ TEST_F(GlTexture, CopiesShareOneTextureDeletedWithTheLastHolder) {
         original.texture = vesk_test::loadTestCard();
         name = original.texture->id;
         Sprite copy(original), assigned;
-        assigned = original;
-        Sprite& same = assigned;
-        assigned = same;
-        original = Sprite();
-        copy = Sprite();
+        assigned = copy = original;
+        original = copy = Sprite();
         EXPECT_TRUE(glIsTexture(name));
     }
     EXPECT_FALSE(glIsTexture(name));
@@ -114,7 +103,7 @@ TEST(CheckLastError, ReportsANonZeroCodeWithItsLabelAndAlwaysClearsIt) {
     setLastErrorCode(0);
     checkLastError("Quiet::check");
     setLastErrorCode(ENOENT);
-    checkLastError("Loud::check1");
+    checkLastError("Loud::check1");  // the label, then the system's text, nothing between
     checkLastError("Loud::check2");  // sees only what was raised since
     setLastErrorCode(123456);
     checkLastError("Odd::check");

@@ -32,8 +32,8 @@ struct Row {
 
 // The show's script, in the order its rows are added.
 const Row script[] = {
-    {2, 0, 5, "fade title 0>1"}, {2, 5, 15, "move title 0,0>0,0"}, {2, 5, 15, "fade credit 0>1"},
-    {2, 15, 20, "fade credit 1>0"}, {2, 15, 20, "fade title 1>0"}, {1, 15, 20, "fade tank 0>1"},
+    {2, 0, 5, "fade title 0000>1111"}, {2, 5, 15, "move title 0,0>0,0"}, {2, 5, 15, "fade credit 0000>1111"},
+    {2, 15, 20, "fade credit 1111>0000"}, {2, 15, 20, "fade title 1111>0000"}, {1, 15, 20, "fade tank 0000>1111"},
     {1, 20, 60, "move tank 0,0>0,0"}, {10, 20, 26, "path fish, facing its way"}, {11, 23, 26, "3 bubbles at 0.15,0.15"},
     {10, 26, 30, "swim fish"}, {10, 30, 31, "move fish 0,0>0,0"}, {1, 31, 31.15f, "play spinefin"},
     {10, 31, 31.15f, "move open 0,0>0,0"}, {10, 31.15f, 31.2f, "move fish 0,0>0,0"},
@@ -41,14 +41,14 @@ const Row script[] = {
     {10, 33, 33.2f, "scale fish 4.5,3>5,5"}, {10, 34, 34.2f, "scale fish 5,5>4.5,3"},
     {11, 31, 34, "7 bubbles at -0.15,0.25"}, {10, 35, 42.1f, "swim fish"},
     {10, 42.1f, 42.3f, "move fish 0,0>-0.2,-0.9"}, {10, 42.2f, 42.3f, "scale fish 4.5,3>8,1"},
-    {10, 42.3f, 52, "move fish -0.2,-0.9>-0.2,-0.9"},
-    {1, 40.1f, 40.2f, "mute"}, {2, 40.1f, 40.2f, "play carcrash"}, {1, 45.1f, 45.2f, "unmute"},
-    {15, 42.1f, 42.3f, "move tolvane 0,5>0,0.6"}, {15, 42.3f, 52, "move tolvane 0,0.6>0,0.6"},
-    {1, 47, 47.1f, "play juice"}, {20, 42.3f, 52, "blood fading from 50"}, {10, 50, 52, "fade fish 1>0"},
-    {1, 50, 52, "fade tank 1>0"}, {15, 52, 54, "move tolvane 0,0.6>-0.3,-2"}, {15, 52, 54, "scale tolvane 1,1>0.8,0.8"},
-    {15, 54, 64, "move tolvane -0.3,-2>-0.3,-2"}, {1, 54, 54.1f, "play tolvane"}, {16, 56, 58, "fade outro 0>1"},
-    {16, 57, 59, "fade outro2 0>1"}, {15, 64, 68.5f, "fade tolvane 1>0"}, {16, 58, 68, "fade outro 1>0"},
-    {16, 59, 68, "fade outro2 1>0"},
+    {10, 42.3f, 52, "move fish -0.2,-0.9>-0.2,-0.9"}, {1, 40.1f, 40.2f, "mute"}, {2, 40.1f, 40.2f, "play carcrash"},
+    {1, 45.1f, 45.2f, "unmute"}, {15, 42.1f, 42.3f, "move tolvane 0,5>0,0.6"},
+    {15, 42.3f, 52, "move tolvane 0,0.6>0,0.6"}, {1, 47, 47.1f, "play juice"}, {20, 42.3f, 52, "blood fading from 50"},
+    {10, 50, 52, "fade fish 1111>0000"}, {1, 50, 52, "fade tank 1111>0000"}, {15, 52, 54, "move tolvane 0,0.6>-0.3,-2"},
+    {15, 52, 54, "scale tolvane 1,1>0.8,0.8"}, {15, 54, 64, "move tolvane -0.3,-2>-0.3,-2"},
+    {1, 54, 54.1f, "play tolvane"}, {16, 56, 58, "fade outro 0000>1111"}, {16, 57, 59, "fade outro2 0000>1111"},
+    {15, 64, 68.5f, "fade tolvane 1111>0000"}, {16, 58, 68, "fade outro 1111>0000"},
+    {16, 59, 68, "fade outro2 1111>0000"},
 };
 
 // The fish's way in, its first and last points doubled.
@@ -78,11 +78,11 @@ std::string describe(Effect* e) {
     if (auto* v = dynamic_cast<Vec2Effect*>(e))
         return (dynamic_cast<MoveEffect*>(e) ? "move " : dynamic_cast<ScaleEffect*>(e) ? "scale " : "? ") +
                name(v->target) + " " + text(v->from) + ">" + text(v->from + v->delta);
-    if (auto* f = dynamic_cast<FadeEffect*>(e)) {
+    if (auto* f = dynamic_cast<FadeEffect*>(e)) {  // r, g, b and a
         const Color& c = f->from;
-        const Color& d = f->delta;
-        const bool grey = c.r == c.a && c.g == c.a && c.b == c.a && d.r == d.a && d.g == d.a && d.b == d.a;
-        return "fade " + name(f->target) + " " + text(c.a) + ">" + text(c.a + d.a) + (grey ? "" : " in colour");
+        const Color to{c.r + f->delta.r, c.g + f->delta.g, c.b + f->delta.b, c.a + f->delta.a};
+        return "fade " + name(f->target) + " " + text(c.r) + text(c.g) + text(c.b) + text(c.a) + ">" + text(to.r) +
+               text(to.g) + text(to.b) + text(to.a);
     }
     if (auto* s = dynamic_cast<SwimEffect*>(e)) return "swim " + name(s->target);
     if (auto* p = dynamic_cast<PathEffect*>(e)) {
@@ -113,8 +113,6 @@ TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
     FSOUND_Init(44100, 8, 0);
     setupScene();
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
-    const std::set<FSOUND_STREAM*> samples = {spinefinSample, juiceSample, tolvaneSample, carcrashSample, nullptr};
-    EXPECT_EQ(samples.size(), 5u);  // four distinct streams
 
     // Each row's start and stop, by time and, among equal times, in the
     // order the script adds them.
@@ -125,30 +123,23 @@ TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
         expected.emplace_back(row.end - 0.0001f, "stop " + std::to_string(row.layer) + " " + row.effect);
     }
     std::stable_sort(expected.begin(), expected.end(), [](const Event& x, const Event& y) { return x.first < y.first; });
-    std::set<Effect*> effects;
-    for (const TimelineEvent& e : timeline.scheduledEvents()) {
+    for (const TimelineEvent& e : timeline.scheduledEvents())
         seen.emplace_back(e.time, (e.isStart ? "start " : "stop ") + std::to_string(e.effect->layer) + " " +
                                       describe(e.effect));
-        effects.insert(e.effect);
-    }
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(effects.size(), 41u);
 
     std::string geometry;  // rect corners, scale and position, as the asset phase leaves them
-    std::set<Texture2D*> textures;
     for (const auto& sprite : sprites) {
         const Sprite& s = *sprite.first;
         geometry += std::string(sprite.second) + " " + text(Vec2{s.rect.x0, s.rect.y0}) + " " +
                     text(Vec2{s.rect.x1, s.rect.y1}) + " " + text(s.scale) + " " + text(s.position) + "; ";
         EXPECT_TRUE((s.color == Color{1, 1, 1, 1}) && s.rotation == 0) << sprite.second;
         EXPECT_EQ(s.texture.use_count(), 1) << sprite.second;  // each sprite owns its texture alone
-        textures.insert(s.texture.get());
     }
     EXPECT_EQ(geometry,
               "tank -1,-1 1,1 1,1 0,0; fish -0.1,-0.1 0.1,0.1 4.5,3 0,0; open -0.1,-0.1 0.1,0.1 4.5,3 0,0; "
               "tolvane -0.75,-3 0.75,3 1,1 0,0; title -1,-0.25 1,0.25 1,1 0,0; credit -0.2,-0.05 0.2,0.05 1,1 0.7,-0.2; "
               "outro 0,0 1,1 1,1 0,0; outro2 0,-0.5 1,-0.25 1,1 0,0; ");
-    EXPECT_EQ(textures.size(), 8u);
     FSOUND_Close();
 }
 
