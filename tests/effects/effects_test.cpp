@@ -155,12 +155,10 @@ TEST(Bubble, StepMovesTheBaseWobblesAndSlowsDownUntilTwoSeconds) {
 
 TEST(CallEffect, CallsOnItsFirstUpdateOnlyMarkedFiredBeforeTheCall) {
     int calls = 0;
-    CallEffect* cue = nullptr;
-    CallEffect owned([&] { calls += cue->fired ? 1 : 100; });
-    cue = &owned;
-    cue->update(40.15f);
-    cue->update(40.16f);
-    cue->draw();
+    CallEffect cue([&] { calls += cue.fired ? 1 : 100; });
+    cue.update(40.15f);
+    cue.update(40.16f);
+    cue.draw();
     EXPECT_EQ(calls, 1);
 }
 
@@ -179,41 +177,28 @@ protected:
     ErrorBoxRecorder boxes;
 };
 
-TEST_F(GlEffects, ASpriteEffectDrawsItsTargetWhereUpdatePutIt) {
-    Sprite sprite;
-    sprite.texture = white();
-    MoveEffect move(&sprite, Vec2{0, 0}, Vec2{0.8f, 0});
-    move.schedule(0, 1);
-    move.update(0.5f);
-    move.draw();
-    const Frame frame;  // the default 0.2 x 0.2 quad, now centred on (0.4, 0)
-    EXPECT_TRUE(rgbaNear(frame.atView(0.35f, 0.05f), White));
-    EXPECT_TRUE(frame.atView(0.4f, 0.15f) == K && frame.atView(0, 0) == K);
-}
-
 TEST_F(GlEffects, BloodRisesWithABobOfTheAbsoluteTimeThenFadesInPlace) {
-    BloodEffect* blood = new BloodEffect(50);
-    blood->schedule(42.3f, 52);
-    EXPECT_EQ(static_cast<FileTexture2D*>(blood->texture.get())->fileName, "data/blood.png");
+    BloodEffect blood(50);
+    blood.schedule(42.3f, 52);
+    EXPECT_EQ(static_cast<FileTexture2D*>(blood.texture.get())->fileName, "data/blood.png");
     // Top edges on the bottom of the view plus |0.2 sin(now * 1.7)| and
     // |0.2 sin(now * 2.7)|, the sines taken in double.
-    blood->update(42.3f);
-    EXPECT_FLOAT_EQ(blood->drops[0].position.y, -0.932053506f);
-    EXPECT_FLOAT_EQ(blood->drops[1].position.y, -0.820624113f);
-    blood->update(50);  // at the fade start exactly, still the rise: 3 up
-    EXPECT_FLOAT_EQ(blood->drops[0].position.y, 2.03521514f);
-    EXPECT_FLOAT_EQ(blood->drops[1].position.y, 2.01767373f);
+    blood.update(42.3f);
+    EXPECT_FLOAT_EQ(blood.drops[0].position.y, -0.932053506f);
+    EXPECT_FLOAT_EQ(blood.drops[1].position.y, -0.820624113f);
+    blood.update(50);  // at the fade start exactly, still the rise: 3 up
+    EXPECT_FLOAT_EQ(blood.drops[0].position.y, 2.03521514f);
+    EXPECT_FLOAT_EQ(blood.drops[1].position.y, 2.01767373f);
     for (float now : {50.0f, 50.01f, 51.0f, 51.9999f}) {
-        blood->update(now);
-        EXPECT_NEAR(blood->drops[0].color.a, 0.4f * (1 - (now - 50) / 2), 1e-6) << now;
-        EXPECT_EQ(blood->drops[1].color.a, blood->drops[0].color.a);
-        EXPECT_FLOAT_EQ(blood->drops[0].position.y, 2.03521514f);
+        blood.update(now);
+        EXPECT_NEAR(blood.drops[0].color.a, 0.4f * (1 - (now - 50) / 2), 1e-6) << now;
+        EXPECT_EQ(blood.drops[1].color.a, blood.drops[0].color.a);
+        EXPECT_FLOAT_EQ(blood.drops[0].position.y, 2.03521514f);
     }
-    delete blood;
-    BloodEffect noFade(52);
-    noFade.schedule(42.3f, 52);
-    noFade.update(52.5f);
-    EXPECT_EQ(noFade.drops[0].color.a, 0.0f);  // transparent after a fade of no length
+    blood = BloodEffect(52);
+    blood.schedule(42.3f, 52);
+    blood.update(52.5f);
+    EXPECT_EQ(blood.drops[0].color.a, 0.0f);  // transparent after a fade of no length
     EXPECT_TRUE(boxes.texts().empty());
 }
 
@@ -266,16 +251,24 @@ TEST_F(GlEffects, BubblesShareOneTextureAndStartInTheirRanges) {
     EXPECT_TRUE(boxes.texts().empty());
 }
 
-TEST_F(GlEffects, BubblesDrawTheirSpritesInIndexOrder) {
-    bubbleTexture = white();
-    BubbleEffect effect(Vec2{0.5f, 0.5f}, 2);
+TEST_F(GlEffects, SpriteEffectsAndBubblesDrawWhereTheirUpdateLeftThem) {
+    Sprite sprite;
+    sprite.texture = bubbleTexture = white();
+    MoveEffect move(&sprite, Vec2{0, 0}, Vec2{0.8f, 0});
+    move.schedule(0, 1);
+    move.update(0.5f);
+    move.draw();  // the default 0.2 x 0.2 quad, now centred on (0.4, 0)
+    BubbleEffect effect(Vec2{-0.5f, 0.5f}, 2);
     effect.schedule(0, 2);
     for (int i = 0; i < 2; ++i) {
         effect.bubbles[i].sprite.scale = Vec2{1, 1};
         effect.bubbles[i].sprite.color = Color{float(1 - i), 0, float(i), 1};  // red, then blue
     }
     effect.draw();
-    EXPECT_TRUE(rgbaNear(Frame().atView(0.5f, 0.5f), Rgba{0, 0, 255, 255}));  // the later one on top
+    const Frame frame;
+    EXPECT_TRUE(rgbaNear(frame.atView(0.35f, 0.05f), White));
+    EXPECT_TRUE(frame.atView(0.4f, 0.15f) == K && frame.atView(0, 0) == K);
+    EXPECT_TRUE(rgbaNear(frame.atView(-0.5f, 0.5f), Rgba{0, 0, 255, 255}));  // the later bubble on top
 }
 
 }  // namespace

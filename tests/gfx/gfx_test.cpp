@@ -47,7 +47,6 @@ TEST_F(GlSprite, DefaultSpriteIsAnUprightTenPixelSquareAtTheCentre) {
     sprite.draw();
     expectQuadrants(0, 0, {R, G, B, W});  // the picture's top row at the top
     const Frame frame;
-    EXPECT_TRUE(rgbaNear(frame.atPixel(45, 54), R) && rgbaNear(frame.atPixel(54, 45), W));
     for (int along = 45; along <= 54; ++along)  // columns and rows 44 and 55 are left, right, below and above
         for (const auto& p : {std::make_pair(44, along), {55, along}, {along, 44}, {along, 55}})
             EXPECT_EQ(frame.atPixel(p.first, p.second), K) << p.first << ", " << p.second;
@@ -105,13 +104,12 @@ TEST_F(GlSprite, ColourModulatesAndAlphaBlendsOverTheFrame) {
     expectQuadrants(0, 0, {Rgba{128, 0, 128, 255}, {0, 128, 128, 255}, {0, 0, 255, 255}, {128, 128, 255, 255}});
 }
 
-std::array<float, 16> modelview() {
-    std::array<float, 16> matrix{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, matrix.data());
-    return matrix;
-}
-
 TEST_F(GlSprite, DrawRestoresTheMatrixDisablesTexturingAndLeavesItsColour) {
+    const auto modelview = [] {
+        std::array<float, 16> matrix{};
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrix.data());
+        return matrix;
+    };
     sprite.position = Vec2{0.25f, -0.5f};
     sprite.rotation = 30;
     sprite.scale = Vec2{-2, 0.5f};
@@ -153,7 +151,6 @@ TEST_F(GlTexture, UploadsTheImageAsItIsAtLevelZeroWithLinearClampedSampling) {
     for (int i = 0; i < 16; ++i) picture.push_back(Rgba{uint8_t(i * 15), uint8_t(i / 8 * 200), uint8_t(100 + i), 250});
     FileTexture2D texture(vesk_test::writeRgbaPng("striped.png", 8, 2, picture).c_str());
     texture.load();
-    EXPECT_TRUE(boxes.texts().empty());
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ((std::vector<GLint>{parameter(GL_TEXTURE_WIDTH, 0), parameter(GL_TEXTURE_HEIGHT, 0),
                                   parameter(GL_TEXTURE_MIN_FILTER), parameter(GL_TEXTURE_MAG_FILTER),
@@ -161,7 +158,6 @@ TEST_F(GlTexture, UploadsTheImageAsItIsAtLevelZeroWithLinearClampedSampling) {
               (std::vector<GLint>{8, 2, GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE}));
     // The first row in texture memory (t = 0) is the picture's top row.
     std::vector<Rgba> uploaded(picture.size());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
     EXPECT_EQ(uploaded, picture);
 }
@@ -173,7 +169,6 @@ TEST_F(GlTexture, AFileThatCannotBeLoadedGivesOneBoxAndLeavesNothingBound) {
          {std::string("./data/../data/no-such-picture.png"), vesk_test::writeBytes("not-a-png.png", {'h', 'i'}),
           vesk_test::writeRgbaPng("too-wide.png", maxSize + 1, 1, std::vector<Rgba>(size_t(maxSize) + 1))}) {
         boxes.clear();
-        glBindTexture(GL_TEXTURE_2D, 0);
         FileTexture2D texture(path.c_str());
         texture.load();
         EXPECT_EQ(boxes.texts(), Texts{"unable to load texture: " + path});

@@ -3,7 +3,6 @@
 #include "effects/blood_effect.h"
 #include "effects/bubble_effect.h"
 #include "effects/call_effect.h"
-#include "effects/face_direction.h"
 #include "effects/fade_effect.h"
 #include "effects/move_effect.h"
 #include "effects/path_effect.h"
@@ -105,8 +104,7 @@ std::string describe(Effect* e) {
 }
 
 TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
-    std::string whyNot;
-    ASSERT_TRUE(vesk_test::useGlTestContext(&whyNot)) << whyNot;
+    VESK_REQUIRE_GL();
     vesk_test::ErrorBoxRecorder boxes;
     setSoundOutput(SoundOutput::Manual);
     FSOUND_Init(44100, 8, 0);
@@ -145,15 +143,13 @@ TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
 // Stands for an effect the timeline still holds at exit (a show closed
 // early): its deletion must find the bubble texture still there.
 bool bubbleTextureReleased = false;
-struct TextureWatcher : Effect {
+struct TextureWatcher : CallEffect {
+    TextureWatcher() : CallEffect({}) {}
     ~TextureWatcher() override {
         if (!bubbleTextureReleased) return;
         std::fputs("the bubble texture went before the timeline's effects\n", stderr);
         std::_Exit(1);
     }
-    void schedule(float, float) override {}
-    void update(float) override {}
-    void draw() override {}
 };
 
 TEST(SceneGlobals, TheBubbleTextureIsDestroyedAfterTheTimelineAtExit) {

@@ -49,7 +49,7 @@ protected:
     Timeline t{clock};
 };
 
-TEST_F(TimelineTest, AddSchedulesAtOnceAndPlacesTheStopJustBeforeTheEnd) {
+TEST_F(TimelineTest, AddSchedulesAtOncePlacesTheStopJustBeforeTheEndAndRefusesBreaches) {
     EXPECT_FALSE(Timeline(clock).run());  // an empty timeline is done at once
     EXPECT_EQ(add(7, 1.5f, 4.0f, "a")->layer, 7);
     EXPECT_EQ(journal, " a scheduled");
@@ -59,17 +59,32 @@ TEST_F(TimelineTest, AddSchedulesAtOnceAndPlacesTheStopJustBeforeTheEnd) {
         events += std::to_string(e.time) + (e.isStart ? " +" : " -") + static_cast<RecordingEffect*>(e.effect)->name +
                   " ";
     EXPECT_EQ(events, "1.500000 +a 1.500000 +b 1.999900 -b 3.999900 -a ");
+    journal.clear();
+    // Breaches of the contract are refused and the effect deleted.
+    EXPECT_FALSE(t.add(1, 2.0f, 2.00005f, new RecordingEffect("short")));
+    EXPECT_FALSE(t.add(1, 2.0f, 1.0f, new RecordingEffect("backwards")));
+    EXPECT_FALSE(t.add(1, 0.0f, std::nanf(""), new RecordingEffect("nan")));
+    EXPECT_FALSE(t.add(1, 0.0f, 1.0f, nullptr));
+    EXPECT_EQ(journal, " ~short ~backwards ~nan");
+    add(1, 1.0f, 1.0f + 0.0001f, "tiny");  // exactly 0.0001 s is still accepted
+    add(1, 0.0f, 5.0f, "keep");
+    frameAt(0.5);
+    EXPECT_FALSE(t.add(1, 1.0f, 2.0f, new RecordingEffect("late")));
+    EXPECT_EQ(journal, " keep@0.500/ ~late");
+    EXPECT_EQ(t.scheduledEvents().size(), 8u);
+    journal.clear();
+    { Timeline(clock).add(1, 0.0f, 5.0f, new RecordingEffect("held")); }  // deleted with the timeline
+    EXPECT_EQ(journal, " held scheduled ~held");
 }
 
 TEST_F(TimelineTest, EdgesOfASpanBeforeAtAndAfter) {
     add(1, 2.0f, 3.0f, "a");
-    add(1, 2.0f, 4.0f, "long");
+    add(2, 2.0f, 4.0f, "long");
     EXPECT_EQ(frameAt(1.999), " more");
     EXPECT_EQ(frameAt(2.0), " a@2.000/ long@2.000/ more");
     EXPECT_EQ(frameAt(2.999), " a@2.999/ long@2.999/ more");
     EXPECT_EQ(frameAt(3.0), " ~a long@3.000/ more");
     EXPECT_EQ(frameAt(4.0), " ~long done");  // the last event's frame draws nothing
-    EXPECT_EQ(frameAt(5.0), " done");
 }
 
 TEST_F(TimelineTest, DueEventsGoInTimeThenAddingOrderBeforeAnyUpdate) {
@@ -105,21 +120,5 @@ TEST_F(TimelineTest, AnEffectAddedTwiceRunsOncePerFrameAndIsDeletedOnce) {
     EXPECT_EQ(frameAt(5.5), " keep@5.500/ more");  // without the skip, freed memory (ASan sees it)
 }
 
-TEST_F(TimelineTest, RefusesBreachesOfItsContractAndDeletesWhatItRefuses) {
-    EXPECT_FALSE(t.add(1, 2.0f, 2.00005f, new RecordingEffect("short")));
-    EXPECT_FALSE(t.add(1, 2.0f, 1.0f, new RecordingEffect("backwards")));
-    EXPECT_FALSE(t.add(1, 0.0f, std::nanf(""), new RecordingEffect("nan")));
-    EXPECT_FALSE(t.add(1, 0.0f, 1.0f, nullptr));
-    EXPECT_EQ(journal, " ~short ~backwards ~nan");
-    add(1, 1.0f, 1.0f + 0.0001f, "tiny");  // exactly 0.0001 s is still accepted
-    add(1, 0.0f, 5.0f, "keep");
-    frameAt(0.5);
-    EXPECT_FALSE(t.add(1, 1.0f, 2.0f, new RecordingEffect("late")));
-    EXPECT_EQ(journal, " keep@0.500/ ~late");
-    EXPECT_EQ(t.scheduledEvents().size(), 4u);
-    journal.clear();
-    { Timeline(clock).add(1, 0.0f, 5.0f, new RecordingEffect("held")); }  // deleted with the timeline
-    EXPECT_EQ(journal, " held scheduled ~held");
-}
 
 }  // namespace
