@@ -2,8 +2,6 @@
 
 #include "platform/random.h"
 
-boost::shared_ptr<Texture2D> bubbleTexture;
-
 namespace {
 // The motion is integrated in steps no closer than this, in seconds.
 const float minimumStep = 0.01f;

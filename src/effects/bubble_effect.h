@@ -16,8 +16,9 @@
 
 // The one texture of every bubble, "data/bubble.png": empty at process
 // start, loaded by the first BubbleEffect::schedule and kept to process exit.
-// Constant-initialised, so it exists before and after every dynamically
-// initialised static object. GL thread only.
+// Defined with the scene's globals (scene/scene_globals.cpp), before the
+// timeline, so that it is destroyed after the timeline and the sprites.
+// GL thread only.
 extern boost::shared_ptr<Texture2D> bubbleTexture;
 
 class BubbleEffect : public Effect {

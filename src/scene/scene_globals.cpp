@@ -1,5 +1,6 @@
 #include "scene/scene_globals.h"
 
+#include "effects/bubble_effect.h"
 #include "timeline/timeline.h"
 
 FSOUND_STREAM* spinefinSample = nullptr;
@@ -9,8 +10,10 @@ FSOUND_STREAM* carcrashSample = nullptr;
 
 // Built in this order before main runs and destroyed in the reverse order
 // at exit, after the sound system has been closed: the sprites release their
-// textures first, then the timeline goes. The shared bubble texture, being
-// constant-initialised, outlives them all.
+// textures first, then the timeline goes with any effect it still holds, and
+// the shared bubble texture last. (Defined in bubble_effect.cpp it would go
+// first: that file's statics are set up after these.)
+boost::shared_ptr<Texture2D> bubbleTexture;
 Timeline timeline;
 Sprite spinefinSprite;
 Sprite spinefinOpenSprite;
