@@ -32,7 +32,7 @@ build() {  # The asset generator runs in the build; its font library keeps its c
 
 case $1 in
 build) build "$2" ;;
-unit) check "the unit tests" ctest --test-dir "$repo/build-asan" --preset asan; no_reports ;;
+unit) check "the unit tests" eval '(cd "$repo" && ctest --preset asan)'; no_reports ;;
 tsan)
     build tsan
     check "the platform tests" "$(find "$repo/build-tsan" -name vesk_platform_tests -type f | head -n 1)" --gtest_brief=1
