@@ -43,9 +43,11 @@ void display() {
 
 void idle() {
     // The toolkit draws no frame for a window that is hidden (minimised) or
-    // fully covered; the show's time runs on all the same, so the timeline
-    // is run from here, and the show still ends at its time.
-    if (!frameDrawn && !timeline.run()) std::exit(0);
+    // fully covered; the show's time runs on all the same, so the frame is
+    // drawn from here, and the show still ends at its time. A whole frame,
+    // swap included: drawing without ever swapping piles the commands up in
+    // the GL driver, which grows by megabytes a second and slows each frame.
+    if (!frameDrawn) display();
     frameDrawn = false;
     glutPostRedisplay();
 }
