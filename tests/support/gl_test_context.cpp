@@ -32,7 +32,7 @@ bool displayReachable(std::string* whyNot) {
 
 // Mesa's DRI driver keeps a few blocks until the process ends and is
 // unloaded before the leak check, which then cannot name it; kept loaded,
-// the suppression below matches.
+// the suppression of tests/support/leaks.supp matches.
 int keepDriDriverLoaded(dl_phdr_info* module, size_t, void*) {
     const std::string name = module->dlpi_name ? module->dlpi_name : "";
     if (name.size() > 7 && name.compare(name.size() - 7, 7, "_dri.so") == 0)
@@ -104,7 +104,3 @@ Rgba Frame::atView(float x, float y) const { return atPixel(pixelAt(x), pixelAt(
 Rgba Frame::atPixel(int column, int row) const { return pixels_[size_t(row) * glTestWindowPixels + size_t(column)]; }
 
 }  // namespace vesk_test
-
-// LeakSanitizer's suppressions for every program that uses the context:
-// what Mesa's software driver keeps until exit (also in tests/support/lsan.supp).
-extern "C" const char* __lsan_default_suppressions() { return "leak:swrast_dri.so\n"; }
