@@ -12,7 +12,7 @@ vesk_test_suite(reliability vesk_app)
 
 function(vesk_reliability_test name)
   add_test(NAME reliability.${name} COMMAND ${ARGN} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-  set_tests_properties(reliability.${name} PROPERTIES LABELS reliability TIMEOUT 600)
+  set_tests_properties(reliability.${name} PROPERTIES LABELS reliability TIMEOUT 1800)
 endfunction()
 
 set(dir ${CMAKE_CURRENT_LIST_DIR})
