@@ -39,6 +39,8 @@ tsan)
     no_reports ;;
 show)
     build=$repo/build-asan
+    # Mesa's driver stays loaded to the end, so that its blocks carry its name.
+    export LD_PRELOAD=$(ls /usr/lib/*/dri/swrast_dri.so | head -n 1) ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0
     copy_data "$work/capture"
     (cd "$work/capture" && "$build/vesk-capture" --fps 2 --size 32x32 --audio sound.wav 2>stderr)
     status=$?

@@ -12,7 +12,7 @@ vesk_test_suite(reliability vesk_app)
 
 function(vesk_reliability_test name)
   add_test(NAME reliability.${name} COMMAND ${ARGN} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-  set_tests_properties(reliability.${name} PROPERTIES LABELS reliability TIMEOUT 600)
+  set_tests_properties(reliability.${name} PROPERTIES LABELS reliability TIMEOUT 1800)
 endfunction()
 
 set(dir ${CMAKE_CURRENT_LIST_DIR})
@@ -27,4 +27,6 @@ vesk_reliability_test(asan_unit ${dir}/sanitizer.sh unit)
 vesk_reliability_test(asan_show ${dir}/sanitizer.sh show)
 # The ASan build is the longest stage: start it first. Its tests follow it.
 set_tests_properties(reliability.asan_build PROPERTIES FIXTURES_SETUP asan COST 1000)
+# The builds take minutes on a quiet machine, many more on a shared one.
+set_tests_properties(reliability.asan_build reliability.tsan PROPERTIES TIMEOUT 2400)
 set_tests_properties(reliability.asan_unit reliability.asan_show PROPERTIES FIXTURES_REQUIRED asan)
