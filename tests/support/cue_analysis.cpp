@@ -80,10 +80,11 @@ long firstLoud(const Stereo& sound, int threshold) {
     return -1;
 }
 
-// The music's start found again from its frames at `showSeconds`, near `start`.
+// The music's start found again from its frames at `showSeconds`, within
+// half a second of `start` (dropouts delay the rest of the music).
 long musicStartNear(const Stereo& rec, const Stereo& music, long start, double showSeconds) {
     const long m = framesAt(showSeconds);
-    const long at = bestFit(rec, music, m, framesAt(0.1), start + m - framesAt(0.1), start + m + framesAt(0.1));
+    const long at = bestFit(rec, music, m, framesAt(0.1), start + m - framesAt(0.5), start + m + framesAt(0.5));
     return at < 0 ? -1 : at - m;
 }
 
