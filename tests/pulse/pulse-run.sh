@@ -13,13 +13,7 @@ mode=${1:?show, kill-at-30 or no-server}
 dir=$(mktemp -d /tmp/vesk-pulse-XXXXXX)
 chmod 777 "$dir"  # the server runs as the pulse user
 pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill -INT "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  [ -n "${KEEP:-}" ] && cp -r "$dir" "$KEEP"
-  rm -rf "$dir"
-}
-trap cleanup EXIT
+trap 'kill -INT "${pids[@]}" 2>/dev/null; wait; [ -n "${KEEP:-}" ] && cp -r "$dir" "$KEEP"; rm -rf "$dir"' EXIT
 fail() { echo "FAIL ($mode): $*" >&2; exit 1; }
 [ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY)"
 export PULSE_SERVER=unix:$dir/native SDL_AUDIODRIVER=pulseaudio
@@ -31,7 +25,7 @@ if [ "$mode" != no-server ]; then
     --load="module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
     --load="module-null-sink sink_name=vesk rate=44100 format=s16le channels=2" 2>"$dir/server.log" &
   server=$!
-  pids+=("$server")
+  pids+=("$!")
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl set-default-sink vesk || fail "the server did not start: $(tail -5 "$dir/server.log")"
   parec -d vesk.monitor --format=s16le --rate=44100 --channels=2 >"$dir/heard.raw" &
