@@ -20,16 +20,9 @@ int main(int argc, char** argv) {
         else return std::fprintf(stderr, "vesk-cue-check: see support/cue_analysis.h for the options\n"), 2;
     }
     const cue::Stereo recording = cue::readRecording(path);
-    if (recording.frames() == 0) {
-        std::fprintf(stderr, "vesk-cue-check: cannot read %s\n", path.c_str());
-        return 2;
-    }
-    const std::string& frames = options["--frames"];
-    const cue::Analysis a = cue::analyse(recording, options["--data"], frames.empty() ? std::vector<double>{} : cue::readFrameTimes(frames));
-    if (!a.musicFound) {
-        std::fprintf(stderr, "vesk-cue-check: the music is not in %s\n", path.c_str());
-        return 1;
-    }
+    if (recording.frames() == 0) return std::fprintf(stderr, "vesk-cue-check: cannot read %s\n", path.c_str()), 2;
+    const cue::Analysis a = cue::analyse(recording, options["--data"], cue::readFrameTimes(options["--frames"]));
+    if (!a.musicFound) return std::fprintf(stderr, "vesk-cue-check: the music is not in %s\n", path.c_str()), 1;
     bool broken = false;
     auto check = [&](double value, const char* limit) {
         const double most = std::atof(options[limit].c_str());
