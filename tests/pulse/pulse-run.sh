@@ -13,7 +13,7 @@ mode=${1:?show, kill-at-30 or no-server}
 dir=$(mktemp -d /tmp/vesk-pulse-XXXXXX)
 chmod 777 "$dir"  # the server runs as the pulse user
 pids=()
-trap 'kill -INT "${pids[@]}" 2>/dev/null; wait; [ -n "${KEEP:-}" ] && cp -r "$dir" "$KEEP"; rm -rf "$dir"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null; wait; [ -n "${KEEP:-}" ] && cp -r "$dir" "$KEEP"; rm -rf "$dir"' EXIT
 fail() { echo "FAIL ($mode): $*" >&2; exit 1; }
 [ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY)"
 export PULSE_SERVER=unix:$dir/native SDL_AUDIODRIVER=pulseaudio
