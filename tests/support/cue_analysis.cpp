@@ -125,13 +125,15 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         const long localStart = musicStartNear(rec, music, start, sampleCue.showTime - 0.6);
         const long loud = firstLoud(sample, 1000);
         if (localStart >= 0 && loud >= 0) {
-            const long due = localStart + framesAt(cue.frameTime);
-            const long at = bestFit(rec, sample, loud, framesAt(0.05), due + loud - framesAt(0.05),
-                                    due + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
+            // The call came between the cue's time and the frame's latest time.
+            const long earliest = localStart + framesAt(sampleCue.showTime), latest = localStart + framesAt(cue.frameTime);
+            const long at = bestFit(rec, sample, loud, framesAt(0.05), earliest + loud - framesAt(0.05),
+                                    latest + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
             if (at >= 0) {
                 cue.found = true;
                 cue.onset = at - loud;
-                cue.errorMs = (cue.onset - due) * 1000.0 / rate;
+                const long off = cue.onset < earliest ? cue.onset - earliest : std::max(0L, cue.onset - latest);
+                cue.errorMs = off * 1000.0 / rate;
             }
         }
         if (!sampleCue.musicAudible && cue.found) {
