@@ -76,6 +76,24 @@ swap_rate() { [ -s "$1" ] || return 0; awk '{ printf "%.1f\n", ($2 - 1) / (($6 -
 worst_cue() { [ -s "$1" ] || return 0; awk '$1 == "cue" && $4 != "not_found" { v = $4 < 0 ? -$4 : $4; if (v > m) m = v; n++ } END { if (n == 4) print m }' "$1"; }
 peak_mb() { [ -s "$1" ] || return 0; awk -F': ' '/Maximum resident set size/ { printf "%.1f\n", $2 / 1024 }' "$1"; }
 now() { date +%s.%N; }
+# Runs the command after $1 and appends to $1 the largest private memory
+# (Private_Dirty of /proc/PID/smaps_rollup, in MB) of the program that
+# /usr/bin/time starts, sampled every 0.2 s; returns the command's status.
+sample_private() {
+  local out=$1 pid child kb peak=0 status
+  shift
+  "$@" &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    child=$(pgrep -P "$pid" | head -1)
+    kb=$(awk '/^Private_Dirty/ { print $2 }' "/proc/${child:-$pid}/smaps_rollup" 2>/dev/null || true)
+    [ -n "$kb" ] && [ "$kb" -gt "$peak" ] && peak=$kb
+    sleep 0.2
+  done
+  wait "$pid" && status=0 || status=$?
+  awk -v kb="$peak" 'BEGIN { if (kb > 0) printf "%.1f\n", kb / 1024 }' >>"$out"
+  return "$status"
+}
 # Show seconds per wall second since $1.
 speed() { awk -v from="$1" -v to="$(now)" -v show="$show_seconds" 'BEGIN { printf "%.3f\n", show / (to - from) }'; }
 
@@ -146,16 +164,16 @@ done
 
 for i in $(seq "$show_runs"); do
   echo "== Real-time show run $i of $show_runs (68.5 s), then the bare window ($bare_seconds s)"
-  VESK_SWAP_REPORT="$work/show$i" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/show$i.raw" \
-    /usr/bin/time -v -o "$work/show$i.time" env LD_PRELOAD="$shim" ./vesk 2>"$work/show$i.err" ||
-    echo "real-time run $i failed: $(tail -2 "$work/show$i.err")" >&2
+  sample_private "$work/show.private" env VESK_SWAP_REPORT="$work/show$i" SDL_AUDIODRIVER=disk \
+    SDL_DISKAUDIOFILE="$work/show$i.raw" /usr/bin/time -v -o "$work/show$i.time" env LD_PRELOAD="$shim" ./vesk \
+    2>"$work/show$i.err" || echo "real-time run $i failed: $(tail -2 "$work/show$i.err")" >&2
   swap_rate "$work/show$i" >>"$work/show.fps"
   peak_mb "$work/show$i.time" >>"$work/show.mb"
   ./vesk-cue-check "$work/show$i.raw" >"$work/show$i.cues" || true
   worst_cue "$work/show$i.cues" >>"$work/show.sync"
   rm -f "$work/show$i.raw"
 
-  VESK_SWAP_REPORT="$work/bare$i" /usr/bin/time -v -o "$work/bare$i.time" \
+  sample_private "$work/bare.private" env VESK_SWAP_REPORT="$work/bare$i" /usr/bin/time -v -o "$work/bare$i.time" \
     env LD_PRELOAD="$shim" ./bench/vesk_bare_window "$bare_seconds" || echo "bare window run $i failed" >&2
   swap_rate "$work/bare$i" >>"$work/bare.fps"
   peak_mb "$work/bare$i.time" >>"$work/bare.mb"
@@ -237,6 +255,8 @@ if [ "$capture" = yes ]; then
 fi
 row "Peak resident memory, vesk [$show_runs]" "$(echo "$show_mb" | fmt '%.1f MB')" "< 80 MB" "$(met "$show_mb" '<' 80)"
 row "  bare window [$show_runs]" "$(median "$work/bare.mb" | fmt '%.1f MB')" "" ""
+row "Private memory, peak Private_Dirty, vesk [$show_runs]" "$(median "$work/show.private" | fmt '%.1f MB')" "bare + 10 MB" ""
+row "  bare window [$show_runs]" "$(median "$work/bare.private" | fmt '%.1f MB')" "" ""
 if [ "$capture" = yes ]; then
   row "  vesk-capture, PNG run [$capture_runs]" "$(median "$work/capture-png.mb" | fmt '%.1f MB')" "" ""
   row "  vesk-capture, MP4 run, with ffmpeg [$capture_runs]" "$(median "$work/capture-mp4.mb" | fmt '%.1f MB')" "" ""

@@ -14,13 +14,10 @@ namespace {
 constexpr int64_t t0 = 5000000000;  // ns; the first timed mix call, at mix frame 0
 constexpr int64_t ms = 1000000;
 
-struct SyncCounter {
-    int calls = 0;
-    static signed char onSync(FSOUND_STREAM*, void*, int, void* self) {
-        ++static_cast<SyncCounter*>(self)->calls;
-        return 0;
-    }
-};
+signed char countSync(FSOUND_STREAM*, void*, int, void* calls) {
+    ++*static_cast<int*>(calls);
+    return 0;
+}
 
 // Whether frames [first, first + count) of `out` hold `expected` from its
 // frame `from` on both sides (silence outside it).
@@ -107,7 +104,7 @@ TEST_F(SoundMixing, TimedPlaysLandOnTheFrameOfTheirTimeWhateverTheDevicesJitter)
         std::vector<int16_t> out = mix(512, t0 + int64_t{k} * 512 * 1000000000 / 44100 + lateness);
         all.insert(all.end(), out.begin(), out.end());
     };
-    for (int k = 0; k < 6; ++k) call(k, k == 0 ? 0 : (k * 7 % 5) * ms);
+    for (int k = 0; k < 6; ++k) call(k, k == 0 ? 0 : (k % 4 + 1) * ms);
     mixer.play(2, store.add(wav16(r)), t0 + 70 * ms);  // frame 3087 + 512
     for (int k = 6; k < 12; ++k) call(k, (k * 3 % 4) * ms);
     call(12, -1 * ms);
@@ -121,20 +118,20 @@ TEST_F(SoundMixing, TimedPlaysLandOnTheFrameOfTheirTimeWhateverTheDevicesJitter)
 TEST_F(SoundMixing, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix) {
     mixer.setDelay(1000);
     FSOUND_STREAM* music = store.add(wav16(ramp(3000)));
-    SyncCounter counter;
-    music->syncPoints.setCallback(&SyncCounter::onSync, &counter);
+    int calls = 0;
+    music->syncPoints.setCallback(&countSync, &calls);
     for (uint32_t offset : {0u, 2000u, 3000u}) music->syncPoints.add(offset, "");
     mixer.setMute(0, true);
     mixer.play(0, music);
-    EXPECT_EQ(counter.calls, 1) << "offset 0 fires inside play";
+    EXPECT_EQ(calls, 1) << "offset 0 fires inside play";
     mix(1000);
-    EXPECT_EQ(counter.calls, 1) << "frame 1000 not mixed yet";
+    EXPECT_EQ(calls, 1) << "frame 1000 not mixed yet";
     mix(1);
-    EXPECT_EQ(counter.calls, 2) << "frame 2000 committed, even muted";
+    EXPECT_EQ(calls, 2) << "frame 2000 committed, even muted";
     mix(5000);
-    EXPECT_EQ(counter.calls, 2) << "offset 3000 is past the last frame";
+    EXPECT_EQ(calls, 2) << "offset 3000 is past the last frame";
     mixer.play(0, music);
-    EXPECT_EQ(counter.calls, 3) << "a second pass fires again";
+    EXPECT_EQ(calls, 3) << "a second pass fires again";
 }
 
 }  // namespace

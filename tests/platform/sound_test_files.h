@@ -8,13 +8,9 @@
 #include <sndfile.h>
 
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <unistd.h>
-#include <vector>
 
 namespace soundtest {
 
@@ -48,8 +44,8 @@ inline std::vector<char> mp3(const std::vector<int16_t>& samples, int channels) 
 // sample out of place shows.
 inline int16_t rampValue(int64_t frame) { return static_cast<int16_t>((frame * 7) % 20011 - 10000); }
 inline std::vector<int16_t> ramp(int frames) {
-    std::vector<int16_t> samples(static_cast<size_t>(frames));
-    for (int k = 0; k < frames; ++k) samples[static_cast<size_t>(k)] = rampValue(k);
+    std::vector<int16_t> samples;
+    for (int k = 0; k < frames; ++k) samples.push_back(rampValue(k));
     return samples;
 }
 

@@ -5,43 +5,36 @@
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <strings.h>
 
 namespace cue {
 
-Stereo readSound(const std::string& path) {
+namespace {
+
+Stereo read(const std::string& path, bool raw) {
     Stereo sound;
-    SF_INFO info{};
+    SF_INFO info{0, rate, 2, SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE, 0, 0};
+    if (!raw) info = SF_INFO{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file) return sound;
-    if (info.channels == 1 || info.channels == 2) {
-        std::vector<short> buffer(4096 * static_cast<size_t>(info.channels));
-        sf_count_t got;
-        while ((got = sf_readf_short(file, buffer.data(), 4096)) > 0) {
-            for (sf_count_t i = 0; i < got; ++i) {
-                sound.samples.push_back(buffer[i * info.channels]);
-                sound.samples.push_back(buffer[i * info.channels + info.channels - 1]);
-            }
+    std::vector<short> buffer(8192);
+    for (sf_count_t got; file && info.channels <= 2 && (got = sf_readf_short(file, buffer.data(), 4096)) > 0;) {
+        for (sf_count_t i = 0; i < got; ++i) {
+            sound.samples.push_back(buffer[i * info.channels]);
+            sound.samples.push_back(buffer[i * info.channels + info.channels - 1]);
         }
     }
-    sf_close(file);
+    if (file) sf_close(file);
     return sound;
 }
 
+}  // namespace
+
+Stereo readSound(const std::string& path) { return read(path, false); }
+
 Stereo readRecording(const std::string& path) {
-    if (path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".wav") == 0) return readSound(path);
-    Stereo sound;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return sound;
-    int16_t buffer[8192];
-    size_t got;
-    while ((got = std::fread(buffer, sizeof buffer[0], 8192, file)) > 0)
-        sound.samples.insert(sound.samples.end(), buffer, buffer + got);
-    std::fclose(file);
-    sound.samples.resize(sound.samples.size() & ~size_t{1});
-    return sound;
+    return read(path, path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".wav") != 0);
 }
 
 namespace {
@@ -80,22 +73,19 @@ long firstLoud(const Stereo& sound, int threshold) {
     return -1;
 }
 
-// The music's start found again from its frames at `showSeconds`, near `start`.
+// The music's start found again from its frames at `showSeconds`, within
+// half a second of `start` (dropouts delay the rest of the music).
 long musicStartNear(const Stereo& rec, const Stereo& music, long start, double showSeconds) {
     const long m = framesAt(showSeconds);
-    const long at = bestFit(rec, music, m, framesAt(0.1), start + m - framesAt(0.1), start + m + framesAt(0.1));
+    const long at = bestFit(rec, music, m, framesAt(0.1), start + m - framesAt(0.5), start + m + framesAt(0.5));
     return at < 0 ? -1 : at - m;
 }
 
 }  // namespace
 
 std::vector<double> readFrameTimes(const std::string& path) {
-    std::vector<double> times;
-    if (FILE* file = std::fopen(path.c_str(), "r")) {
-        for (double t; std::fscanf(file, "%lf", &t) == 1;) times.push_back(t);
-        std::fclose(file);
-    }
-    return times;
+    std::ifstream in(path);
+    return std::vector<double>(std::istream_iterator<double>(in), std::istream_iterator<double>());
 }
 
 Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vector<double>& frameTimes) {
@@ -114,14 +104,12 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
     // Digital silence of 1 ms or more where the music is not silent; the
     // mute and its edges are left out.
     const long last = std::min({rec.frames(), start + music.frames(), start + framesAt(68.4)});
-    long run = 0;
-    for (long f = start; f <= last; ++f) {
-        const bool zero = f < last && rec.at(f, 0) == 0 && rec.at(f, 1) == 0;
-        if (zero) {
+    for (long f = start, run = 0; f <= last; ++f) {
+        if (f < last && rec.at(f, 0) == 0 && rec.at(f, 1) == 0) {
             ++run;
             continue;
         }
-        const long first = f - run, inMusic = first - start;
+        const long inMusic = f - run - start;
         bool musicPlays = false;
         for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
         if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3)))
@@ -137,13 +125,15 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         const long localStart = musicStartNear(rec, music, start, sampleCue.showTime - 0.6);
         const long loud = firstLoud(sample, 1000);
         if (localStart >= 0 && loud >= 0) {
-            const long due = localStart + framesAt(cue.frameTime);
-            const long at = bestFit(rec, sample, loud, framesAt(0.05), due + loud - framesAt(0.05),
-                                    due + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
+            // The call came between the cue's time and the frame's latest time.
+            const long earliest = localStart + framesAt(sampleCue.showTime), latest = localStart + framesAt(cue.frameTime);
+            const long at = bestFit(rec, sample, loud, framesAt(0.05), earliest + loud - framesAt(0.05),
+                                    latest + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
             if (at >= 0) {
                 cue.found = true;
                 cue.onset = at - loud;
-                cue.errorMs = (cue.onset - due) * 1000.0 / rate;
+                const long off = cue.onset < earliest ? cue.onset - earliest : std::max(0L, cue.onset - latest);
+                cue.errorMs = off * 1000.0 / rate;
             }
         }
         if (!sampleCue.musicAudible && cue.found) {

@@ -13,7 +13,9 @@
 // call: the first frame at or after the cue's time. A real-time run lags by
 // up to a frame there, which is the frame loop's, not the sound's; given the
 // frames' show times (bench/libvesk_swap_shim.so's VESK_FRAME_TIMES), the
-// analysis measures from them, otherwise from the cue's own time.
+// analysis counts as on time a cue heard from its time to the frame's
+// latest time, and measures its error outside that span; otherwise from the
+// cue's own time.
 //
 // vesk-cue-check [--data DIR] [--frames FILE] [--cue-ms X] [--drift-ms X]
 //                [--dropouts N] [--mute-peak N] RECORDING
@@ -59,8 +61,11 @@ struct CueResult {
     const char* sample;
     double showTime;
     bool found = false;
-    double frameTime = 0;  // show time of the frame that made the call
-    double errorMs = 0;    // heard minus its place in the music
+    // The latest show time at which the frame that made the call can have
+    // read the clock: the return of the first swap at or after the cue's
+    // time. The call came between the cue's time and this.
+    double frameTime = 0;
+    double errorMs = 0;  // heard before the cue's time (< 0) or after frameTime (> 0)
     long onset = -1;     // frame of the recording where the sample starts
 };
 

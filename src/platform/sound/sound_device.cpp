@@ -7,6 +7,8 @@
 #include <cstring>
 #include <ctime>
 
+#include <sys/resource.h>
+
 namespace {
 
 bool driverHasNoClock() {
@@ -23,6 +25,20 @@ int64_t SoundDevice::clockNanoseconds() {
 }
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
+    setenv("PULSE_LATENCY_MSEC", serverBufferMilliseconds, 0);
+    // The threads SDL starts here (a sound server's client thread, which
+    // carries every buffer to the server, and SDL's own callback thread)
+    // inherit this thread's nice value: raise it while they are made, where
+    // the system allows, so that a loaded machine does not starve the
+    // server. The frame loop goes back to its own afterwards.
+    const int frameLoopNice = getpriority(PRIO_PROCESS, 0);
+    setpriority(PRIO_PROCESS, 0, soundThreadsNice);
+    std::unique_ptr<SoundDevice> device = openDevice(mixer);
+    setpriority(PRIO_PROCESS, 0, frameLoopNice);
+    return device;
+}
+
+std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
     std::unique_ptr<Feed> feed(new Feed{&mixer, driverHasNoClock()});
     // The disk driver's own sleep between buffers would add to ours; a

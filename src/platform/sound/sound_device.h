@@ -18,11 +18,19 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per device buffer asked for: 1024 / 44100 Hz = 23.2 ms, long
-    // enough that a sound server is not starved while the frame loop and the
-    // GL keep both cores busy. Cues do not wait for a buffer: the mixer
-    // places them to the sample (Mixer::setDelay).
-    static constexpr int requestedBufferFrames = 1024;
+    // Frames per device buffer asked for: 256 / 44100 Hz = 5.8 ms, which is
+    // also the scheduling delay of every cue (Mixer::setDelay). What keeps a
+    // sound server from running dry while the frame loop and the GL keep both
+    // cores busy is the server's own buffer, serverBufferMilliseconds, and a
+    // real-time callback thread where the system grants one.
+    static constexpr int requestedBufferFrames = 256;
+    // What a PulseAudio (or PipeWire) server is asked to hold ahead of what
+    // it plays; SDL alone would ask for one device buffer. A value the user
+    // set in PULSE_LATENCY_MSEC is kept.
+    static constexpr const char* serverBufferMilliseconds = "50";
+    // The nice value of the threads SDL starts for the device (Linux nice
+    // values are per thread), where the system permits it.
+    static constexpr int soundThreadsNice = -11;
 
     // The monotonic clock the device's callbacks are timed with, in ns.
     static int64_t clockNanoseconds();
@@ -51,6 +59,7 @@ private:
     };
 
     SoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
+    static std::unique_ptr<SoundDevice> openDevice(Mixer& mixer);
     static void SDLCALL fill(void* feed, Uint8* stream, int bytes);
 
     std::unique_ptr<Feed> feed;
