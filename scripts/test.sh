@@ -4,14 +4,13 @@
 # goes to SDL's dummy or disk drivers, so no sound card is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh --test
+./scripts/install-deps.sh
 
 jobs=$(nproc)
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 echo "== Build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVESK_TESTS=ON -DVESK_BENCH=ON -DVESK_CAPTURE=ON -DVESK_WERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 
 echo "== Tests"
