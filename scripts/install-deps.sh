@@ -53,6 +53,10 @@ test_packages=(
   util-linux libx11-dev
   # a compiler cache for repeated builds
   ccache
+  # a real sound server for the sound tests
+  pulseaudio pulseaudio-utils
+  # the show compiled to WebAssembly and played in a headless browser
+  emscripten node-acorn chromium python3-websocket
 )
 
 packages=("${show_packages[@]}")
