@@ -15,7 +15,7 @@
 #   KEEP=1        keep the work directory with every raw result
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 if [ ! -x /usr/bin/time ]; then
   sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"

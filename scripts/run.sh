@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the show and runs it from the build
-# directory, where its data/ is generated.
+# Installs what is missing, builds the show into build-show/ and runs it
+# from there, where its data/ is generated. Only the show and its data are
+# built: no tests, benchmarks or tools, and warnings do not stop the build
+# (the same settings as CMake's default preset).
+#
+#   run.sh               install, build, play
+#   run.sh --build-only  install and build, then stop (no display needed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+play=1
+case "${1:-}" in
+  "") ;;
+  --build-only) play=0 ;;
+  *) echo "usage: $0 [--build-only]" >&2; exit 2 ;;
+esac
 ./scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target vesk vesk_data
-cd build && exec ./vesk
+cmake -S . -B build-show -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVESK_TESTS=OFF -DVESK_BENCH=OFF -DVESK_CAPTURE=OFF -DVESK_WERROR=OFF
+cmake --build build-show -j"$(nproc)" --target vesk vesk_data
+[ "$play" -eq 1 ] || exit 0
+cd build-show && exec ./vesk

@@ -1,6 +1,7 @@
 #include "app/sound_loading.h"
 
 #include "gfx/error_dialogs.h"
+#include "platform/regular_file.h"
 #include "platform/sound/fsound.h"
 
 #include <cerrno>
@@ -29,7 +30,7 @@ FSOUND_STREAM* failed(const char* path) {
 }
 
 FSOUND_STREAM* openFromMemory(const char* path, unsigned int mode) {
-    FILE* file = std::fopen(path, "rb");
+    FILE* file = openRegularFile(path);
     if (!file) return failed(path);
     long length = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);

@@ -2,7 +2,8 @@
 // stream. The memory block is exactly the file's size and is never freed:
 // the stream plays from it until the process ends.
 //
-// A file that is missing, empty or unreadable, or that the sound library
+// A file that is missing, empty, unreadable or not a regular file (a
+// directory, a named pipe), or that the sound library
 // cannot decode, is reported in the "Error" box as
 // "unable to load sound: <path>" and gives a null handle, which the sound
 // library accepts and ignores.

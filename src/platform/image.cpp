@@ -1,5 +1,7 @@
 #include "platform/image.h"
 
+#include "platform/regular_file.h"
+
 #include <png.h>
 
 #include <cstring>
@@ -54,10 +56,13 @@ png_image emptyImage() {
 }  // namespace
 
 std::unique_ptr<DecodedImage> decodePngFile(const char* path, int maxDimension) {
-    if (!path) return nullptr;
+    std::FILE* file = openRegularFile(path);
+    if (!file) return nullptr;
     png_image image = emptyImage();
-    png_image_begin_read_from_file(&image, path);
-    return finishRead(image, maxDimension);
+    png_image_begin_read_from_stdio(&image, file);
+    std::unique_ptr<DecodedImage> decoded = finishRead(image, maxDimension);
+    std::fclose(file);  // libpng reads from the stream but leaves it open
+    return decoded;
 }
 
 std::unique_ptr<DecodedImage> decodePngMemory(const void* data, size_t size, int maxDimension) {

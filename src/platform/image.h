@@ -4,8 +4,8 @@
 // row first. 16-bit samples are reduced to 8 bits as they stand (taken as
 // sRGB, like 8-bit ones); a gAMA chunk other than sRGB's is converted to sRGB.
 //
-// Any failure (missing or unreadable file, not a PNG, truncated or corrupt
-// data, an image too large) gives no image. The layer prints nothing and
+// Any failure (missing or unreadable file, not a regular file, not a PNG,
+// truncated or corrupt data, an image too large) gives no image. The layer prints nothing and
 // does not set the last error code (platform/last_error.h). Safe to call
 // from any thread; no state is shared between calls.
 #pragma once

@@ -39,6 +39,10 @@ std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
 }
 
 std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
+    // SDL would turn SIGINT and SIGTERM into quit events, which nothing here
+    // reads: the show keeps the signals' default actions, so Ctrl-C and kill
+    // end it at once.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
     std::unique_ptr<Feed> feed(new Feed{&mixer, driverHasNoClock()});
     // The disk driver's own sleep between buffers would add to ours; a

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Runs the README's set-up on a freshly installed Debian, as a new user
+# would: a minimal Debian 13 (default) or 12 root made with debootstrap,
+# the checkout's HEAD copied in, and inside it (chroot)
+#   1. the show-only install and build (run.sh --build-only),
+#   2. the full install (install-deps.sh --test) and the test build,
+#   3. one still from vesk-capture, which must not be blank,
+#   4. the unit tests, which need no display.
+# Needs root (debootstrap, chroot, mounts). Downloaded packages are kept in
+# $VESK_FRESH_ROOT_CACHE/<release> (default /var/cache/vesk-fresh-root), so
+# that later runs download nothing; the root itself is made anew every time
+# and removed at the end (VESK_FRESH_ROOT_KEEP=1 keeps it).
+#
+#   fresh-root.sh [13|12]
+set -euo pipefail
+
+release=${1:-13}
+case "$release" in
+  13) suite=trixie ;;
+  12) suite=bookworm ;;
+  *) echo "usage: $0 [13|12]" >&2; exit 2 ;;
+esac
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cache=${VESK_FRESH_ROOT_CACHE:-/var/cache/vesk-fresh-root}/$release
+mirror=${VESK_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+
+say() { echo "fresh-root $release: $*"; }
+fail() { say "FAILED: $*" >&2; exit 1; }
+[ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot, mounts)"
+if ! command -v debootstrap >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap
+fi
+
+mkdir -p "$cache/debootstrap" "$cache/apt" "$cache/ccache"
+work=$(mktemp -d /var/tmp/vesk-fresh-root-"$release".XXXXXX)
+root=$work/root
+mounts=()
+cleanup() {
+  local i
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+    umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" || true
+  done
+  # Never delete through a mount that is still there: it could be the
+  # host's /dev.
+  if grep -q " $root" /proc/self/mounts; then
+    say "left $work: something is still mounted there" >&2
+  elif [ "${VESK_FRESH_ROOT_KEEP:-0}" = 1 ]; then
+    say "kept $root"
+  else
+    rm -rf --one-file-system "$work"
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+mount_in() {  # mount_in TARGET MOUNT-ARGUMENTS...
+  local target=$root$1
+  shift
+  mount "$@" "$target"
+  mounts+=("$target")
+}
+step() {  # step NAME COMMAND...: runs COMMAND in the root, timed; its
+  # output goes to a log, shown when it fails
+  local name=$1 started=$SECONDS log=$work/${1// /-}.log
+  shift
+  say "$name ..."
+  if ! chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+      PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+      /bin/bash -euo pipefail -c "cd /root/vesk && $*" >"$log" 2>&1; then
+    tail -60 "$log" >&2
+    fail "$name"
+  fi
+  say "$name: $((SECONDS - started)) s"
+}
+
+started=$SECONDS
+say "== debootstrap $suite"
+debootstrap --variant=minbase --cache-dir="$cache/debootstrap" "$suite" "$root" "$mirror" \
+  >"$work/debootstrap.log" 2>&1 || { tail -20 "$work/debootstrap.log" >&2; fail "debootstrap"; }
+say "debootstrap: $((SECONDS - started)) s"
+mount_in /proc -t proc proc
+mount_in /dev --bind /dev
+mount_in /dev/pts --bind /dev/pts
+mount_in /var/cache/apt/archives --bind "$cache/apt"
+mkdir -p "$root/var/cache/ccache"
+mount_in /var/cache/ccache --bind "$cache/ccache"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+# A root that lives for one run needs no fsync after every file dpkg
+# writes, nor the package descriptions' translations.
+echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/vesk-unsafe-io"
+echo 'Acquire::Languages "none";' >"$root/etc/apt/apt.conf.d/99vesk-no-translations"
+mkdir -p "$root/root/vesk"
+git -C "$repo" archive HEAD | tar -x -C "$root/root/vesk"
+
+step "show-only install and build" ./scripts/run.sh --build-only
+step "full install" ./scripts/install-deps.sh --test
+# The same configuration as test.sh's. Its compilations are cached across
+# runs (the show's own build above, before ccache is installed, is not).
+step "test build" "export CCACHE_DIR=/var/cache/ccache CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache \
+  && cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_WERROR=ON && cmake --build build-test -j\$(nproc)"
+step "capture a still" "cd build-test && ./vesk-capture --at 31.2 --stills /root/stills"
+# A blank 512 x 512 frame compresses to about 1 KB; the frame at 31.2 s,
+# with its sprites on the tank, to over 300 KB.
+still=$root/root/stills/at-031200.png
+[ -f "$still" ] || fail "no still at $still"
+size=$(stat -c %s "$still")
+[ "$size" -gt 20000 ] || fail "the still is blank ($size bytes)"
+say "still: $size bytes"
+# The suites that need no display and no real time (and not this stage
+# itself). With every suite labelled: unit_tests="-L unit"
+unit_tests="-LE fresh-root -E '^(EffectPixels|SpriteDrawing|TextureLife|TextureLoading|TextureErrorBoxes|ErrorBox|ShowRun|WindowSizes|GlSignalExit|Projection)\\.'"
+step "unit tests" "ctest --test-dir build-test --output-on-failure -j\$(nproc) $unit_tests"
+grep 'tests passed' "$work/unit-tests.log"
+say "done in $((SECONDS - started)) s"
