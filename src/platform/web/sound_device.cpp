@@ -1,0 +1,103 @@
+#include "platform/sound/sound_device.h"
+
+#include "platform/sound/mixer.h"
+
+#include <emscripten.h>
+
+#include <vector>
+
+namespace {
+
+// One block of the mix, handed to the node by address.
+std::vector<int16_t> block;
+
+// Creates the context and the node; 0 when the browser has no Web Audio.
+// The node calls webMixBlock for each 44100 Hz block it needs.
+EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames), {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return 0;
+    let context;
+    try {
+        context = new Context({sampleRate: 44100, latencyHint: 'interactive'});
+    } catch (e) {
+        context = new Context();  // a browser that will not run at 44100 Hz
+    }
+    const node = context.createScriptProcessor(blockFrames, 0, 2);
+    const step = 44100 / context.sampleRate;  // mix frames per output frame
+    let mixed = new Int16Array(0);  // the current block, as 44100 Hz frames
+    let position = mixed.length / 2;  // in frames of `mixed`
+    let last = [0, 0];  // the frame before `mixed`, for interpolation
+    // The node asks for blocks by the audio clock, but only while the main
+    // thread is free: after a stall (a long frame, a box) it asks for the
+    // missed ones in a burst, which would put the mix ahead of the show's
+    // clock for good. So the mix is paced to performance.now(), the clock
+    // of the show: a block due later is silence, and a backlog larger than
+    // four blocks is mixed at once and dropped, as a device thread would
+    // have played it meanwhile.
+    let start = null, mixedFrames = 0;
+    const mixOne = () => {
+        _webMixBlock(mixer, blockData, blockFrames);
+        mixedFrames += blockFrames;
+        const copy = HEAP16.slice(blockData >> 1, (blockData >> 1) + 2 * blockFrames);
+        if (Module['onMixed']) Module['onMixed'](copy);
+        return copy;
+    };
+    const nextBlock = () => {
+        if (mixed.length) last = [mixed[mixed.length - 2], mixed[mixed.length - 1]];
+        position -= mixed.length / 2;
+        mixed = new Int16Array(2 * blockFrames);
+        // A program waiting for the browser cannot be entered: silence, and
+        // the pacing starts again once it runs.
+        if (Asyncify.currData) {
+            start = null;
+            mixedFrames = 0;
+            return;
+        }
+        const now = performance.now();
+        if (start === null) start = now;
+        const due = (now - start) * 44.1;
+        if (mixedFrames > due + blockFrames) return;
+        while (due - mixedFrames > 4 * blockFrames) mixOne();
+        mixed = mixOne();
+    };
+    node.onaudioprocess = (event) => {
+        const left = event.outputBuffer.getChannelData(0);
+        const right = event.outputBuffer.getChannelData(1);
+        for (let i = 0; i < left.length; ++i, position += step) {
+            while (position >= mixed.length / 2) nextBlock();
+            // Linear between the frame before `position` and the one at it,
+            // which puts the output one mix frame (23 us) late; at 44100 Hz
+            // position is whole and each frame goes out as it is.
+            const whole = Math.floor(position), part = position - whole;
+            const l0 = whole > 0 ? mixed[2 * whole - 2] : last[0], r0 = whole > 0 ? mixed[2 * whole - 1] : last[1];
+            const l1 = mixed[2 * whole], r1 = mixed[2 * whole + 1];
+            left[i] = (l0 + (l1 - l0) * part) / 32768;
+            right[i] = (r0 + (r1 - r0) * part) / 32768;
+        }
+    };
+    node.connect(context.destination);
+    context.resume();
+    Module['webAudio'] = {context: context, node: node};
+    return 1;
+});
+
+EM_JS(void, stopWebAudio, (), {
+    const audio = Module['webAudio'];
+    if (!audio) return;
+    audio.node.onaudioprocess = null;
+    audio.node.disconnect();
+    audio.context.close();
+    delete Module['webAudio'];
+});
+
+}  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE void webMixBlock(Mixer* mixer, int16_t* out, int frames) { mixer->mix(out, frames); }
+
+std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
+    block.assign(2 * requestedBufferFrames, 0);
+    if (!startWebAudio(&mixer, block.data(), requestedBufferFrames)) return nullptr;
+    return std::unique_ptr<SoundDevice>(new SoundDevice());
+}
+
+SoundDevice::~SoundDevice() { stopWebAudio(); }
