@@ -10,6 +10,9 @@ target_link_options(vesk PRIVATE
   -sASYNCIFY=1
   -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1
+  # Effects of one layer are drawn in the order of their addresses; this
+  # allocator hands them out in the same order as the desktop's C library.
+  -sMALLOC=emmalloc
   # The show's exit(0) runs its exit handlers and tells the page.
   -sEXIT_RUNTIME=1
   -sINVOKE_RUN=0
