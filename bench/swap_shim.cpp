@@ -13,6 +13,12 @@
 //                        the time from then to the entry of glutMainLoop
 //   VESK_EXIT_AT_FIRST_SWAP=1  write the report and _exit(0) right after the
 //                        first swap, for start-up runs
+//   VESK_FRAME_TIMES     file to write, one line per swap: the seconds from
+//                        the entry of glutMainLoop to the swap's return, when
+//                        the next frame starts and reads the show clock. The
+//                        show clock is zeroed just before the main loop is
+//                        entered, so these are the frames' show times (to
+//                        the clock's millisecond).
 #include <dlfcn.h>
 #include <time.h>
 #include <unistd.h>
@@ -31,6 +37,7 @@ int64_t monotonicNanoseconds() {
 }
 
 int64_t swaps = 0, firstSwap = -1, lastSwap = -1, mainLoopEntered = -1;
+FILE* frameTimes = nullptr;
 
 // Only a process that swapped reports: a preloaded launcher or wrapper that
 // exits after the program must not overwrite the program's report.
@@ -56,13 +63,18 @@ void writeReport() {
 // Static destructors of a preloaded library run at the program's exit(),
 // after its own atexit handlers.
 struct ReportAtExit {
-    ~ReportAtExit() { writeReport(); }
+    ~ReportAtExit() {
+        writeReport();
+        if (frameTimes) std::fclose(frameTimes);
+    }
 } reportAtExit;
 
 }  // namespace
 
 extern "C" void glutMainLoop() {
     mainLoopEntered = monotonicNanoseconds();
+    const char* path = std::getenv("VESK_FRAME_TIMES");
+    if (path && *path) frameTimes = std::fopen(path, "w");
     typedef void (*LoopFunction)();
     LoopFunction realLoop = reinterpret_cast<LoopFunction>(dlsym(RTLD_NEXT, "glutMainLoop"));
     if (realLoop) realLoop();
@@ -83,4 +95,5 @@ extern "C" void glutSwapBuffers() {
         }
     }
     lastSwap = now;
+    if (frameTimes) std::fprintf(frameTimes, "%.6f\n", (now - mainLoopEntered) / 1e9);
 }

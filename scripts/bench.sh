@@ -37,7 +37,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-targets=(vesk vesk_data vesk_bench vesk_swap_shim vesk_timed_exec vesk_bare_window vesk_cue_errors)
+targets=(vesk vesk_data vesk_bench vesk_swap_shim vesk_timed_exec vesk_bare_window vesk-cue-check)
 echo "== Build ($build, log in $work/build.log)"
 if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_TESTS=ON -DVESK_BENCH=ON &&
        cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"; } >"$work/build.log" 2>&1; then
@@ -72,6 +72,8 @@ median() { { grep -E '^-?[0-9.]+(e[-+]?[0-9]+)?$' "$1" 2>/dev/null || true; } | 
 field() { [ -s "$1" ] || return 0; awk -v key="$2" '{ for (i = 1; i < NF; ++i) if ($i == key) print $(i + 1) }' "$1"; }
 # Frames per second between the first and the last swap of a shim report.
 swap_rate() { [ -s "$1" ] || return 0; awk '{ printf "%.1f\n", ($2 - 1) / (($6 - $4) / 1e9) }' "$1"; }
+# The largest cue error of a vesk-cue-check report, in ms.
+worst_cue() { [ -s "$1" ] || return 0; awk '$1 == "cue" && $4 != "not_found" { v = $4 < 0 ? -$4 : $4; if (v > m) m = v; n++ } END { if (n == 4) print m }' "$1"; }
 peak_mb() { [ -s "$1" ] || return 0; awk -F': ' '/Maximum resident set size/ { printf "%.1f\n", $2 / 1024 }' "$1"; }
 now() { date +%s.%N; }
 # Show seconds per wall second since $1.
@@ -149,9 +151,8 @@ for i in $(seq "$show_runs"); do
     echo "real-time run $i failed: $(tail -2 "$work/show$i.err")" >&2
   swap_rate "$work/show$i" >>"$work/show.fps"
   peak_mb "$work/show$i.time" >>"$work/show.mb"
-  if ./bench/vesk_cue_errors "$work/show$i.raw" >"$work/show$i.cues"; then
-    field "$work/show$i.cues" max_abs_ms >>"$work/show.sync"
-  fi
+  ./vesk-cue-check "$work/show$i.raw" >"$work/show$i.cues" || true
+  worst_cue "$work/show$i.cues" >>"$work/show.sync"
   rm -f "$work/show$i.raw"
 
   VESK_SWAP_REPORT="$work/bare$i" /usr/bin/time -v -o "$work/bare$i.time" \
@@ -188,9 +189,8 @@ if [ "$capture" = yes ]; then
     rm -f "$work/show.mp4"
 
     capture_run "wav$i" --audio "$work/capture.wav" >/dev/null
-    if ./bench/vesk_cue_errors "$work/capture.wav" >"$work/capture$i.cues"; then
-      field "$work/capture$i.cues" max_abs_ms >>"$work/capture.sync"
-    fi
+    ./vesk-cue-check "$work/capture.wav" >"$work/capture$i.cues" || true
+    worst_cue "$work/capture$i.cues" >>"$work/capture.sync"
   done
 fi
 

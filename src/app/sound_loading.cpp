@@ -1,7 +1,6 @@
 #include "app/sound_loading.h"
 
 #include "gfx/error_dialogs.h"
-#include "platform/last_error.h"
 #include "platform/sound/fsound.h"
 
 #include <cerrno>
@@ -25,9 +24,6 @@ std::vector<char*>& keptBlocks() {
 }
 
 FSOUND_STREAM* failed(const char* path) {
-    // The box says what failed; the code it leaves would only be reported
-    // again, misleadingly, by the next texture's check.
-    setLastErrorCode(0);
     showError(std::string("unable to load sound: ") + path);
     return nullptr;
 }

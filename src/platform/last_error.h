@@ -4,9 +4,11 @@
 //
 // The code is our own thread-local value, not errno: on Linux successful
 // library calls (Mesa, libpng, stdio, the X client) often leave errno set,
-// and reporting that would show errors nobody raised. Our platform layers
-// record errno here at the moment one of their own system calls fails.
-// Each thread has its own code, 0 at the thread's start.
+// and reporting that would show errors nobody raised. None of our layers
+// records a code: each failure they meet has a box of its own ("unable to
+// load texture: ...", "unable to load sound: ..."), and a code left behind
+// would only be reported again under the next check's label. So the code is
+// 0 unless a caller sets it. Each thread has its own code, 0 at its start.
 #pragma once
 
 #include <cstddef>

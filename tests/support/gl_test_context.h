@@ -6,7 +6,7 @@
 // swap. Main thread only.
 //
 //     TEST(MySuite, DrawsRed) {
-//         VESK_REQUIRE_GL();                    // skips when there is no display
+//         VESK_REQUIRE_GL();                    // fails when there is no display
 //         vesk_test::clearFrame(0, 0, 0);
 //         ... draw ...
 //         vesk_test::Frame frame;               // reads the back buffer
@@ -35,12 +35,13 @@ constexpr int glTestWindowPixels = 100;
 // unset or unreachable).
 bool useGlTestContext(std::string* whyNot);
 
-// Skips the calling test (gtest's GTEST_SKIP) when there is no GL context.
+// Fails the calling test when there is no GL context: a test that needs a
+// display must not pass for want of one.
 #define VESK_REQUIRE_GL()                                                  \
     do {                                                                   \
         std::string vesk_gl_why_not_;                                      \
         if (!::vesk_test::useGlTestContext(&vesk_gl_why_not_))             \
-            GTEST_SKIP() << "no GL test context: " << vesk_gl_why_not_;    \
+            GTEST_FAIL() << "no GL test context: " << vesk_gl_why_not_;    \
     } while (0)
 
 // Clears the colour buffer to (r, g, b), each 0..1.

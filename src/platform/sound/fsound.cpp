@@ -32,6 +32,10 @@ public:
         streams.clear();  // joins any decoder still running
     }
 
+    // Calls are timed only while a device pulls the mix; the manual output
+    // takes them at its next mixSound.
+    int64_t callNanoseconds() const { return device ? SoundDevice::clockNanoseconds() : -1; }
+
     // A handle is trusted only while the library still holds its stream, so
     // a handle kept past FSOUND_Close is treated as null.
     FSOUND_STREAM* find(FSOUND_STREAM* handle) const {
@@ -71,8 +75,8 @@ signed char FSOUND_Init(int mixRate, int channelCount, unsigned int flags) {
     system.mixer.reset(new Mixer(channelCount));
     if (system.output == SoundOutput::Device) {
         system.device = SoundDevice::open(*system.mixer);
-        // The show goes on without sound: the channels keep their state,
-        // nothing is mixed and no sync point fires.
+        // The show goes on without sound: the channels keep their state and
+        // nothing is mixed.
         if (!system.device) std::fprintf(stderr, "vesk: no audio device, playing silently\n");
     }
     return 1;
@@ -112,11 +116,11 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* handle) {
     SoundSystem& system = soundSystem();
     FSOUND_STREAM* stream = system.find(handle);
     if (!system.mixer || !stream) return -1;
-    return system.mixer->play(channel, stream) ? channel : -1;
+    return system.mixer->play(channel, stream, system.callNanoseconds()) ? channel : -1;
 }
 
 signed char FSOUND_SetMute(int channel, signed char mute) {
     SoundSystem& system = soundSystem();
     if (!system.mixer) return 0;
-    return system.mixer->setMute(channel, mute != 0) ? 1 : 0;
+    return system.mixer->setMute(channel, mute != 0, system.callNanoseconds()) ? 1 : 0;
 }

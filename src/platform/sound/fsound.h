@@ -42,15 +42,22 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int
 // null stream.
 signed char FSOUND_Stream_SetSyncCallback(FSOUND_STREAM* stream, FSOUND_STREAMCALLBACK callback, void* userData);
 // Adds a sync point at `pcmOffset` (in sample frames). The callback fires
-// each time the mixer passes it; offset 0 fires when the first sample is
-// mixed. Returns null for a null stream.
+// each time playback commits that frame to the mix: offset 0 inside
+// FSOUND_Stream_Play, on the caller's thread; a later one on the mixing
+// thread, one device buffer before it is mixed (with the manual output, in
+// the mixSound call that mixes it). Returns null for a null stream.
 FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* stream, unsigned int pcmOffset, const char* name);
 // Plays the stream from its start on `channel`, replacing whatever played
-// there; the first frame is mixed at the start of the next device buffer (or
-// mixSound call). Returns the channel, or -1 for a null stream, a bad
-// channel or before FSOUND_Init.
+// there. With a device, the first frame is mixed exactly one device buffer
+// (the scheduling delay) after the moment of the call, to the sample: a
+// stream played t seconds after the music lands t seconds into it, and
+// everything heard lags the call by that delay plus the device's own
+// latency. With the manual output it is the first frame of the next
+// mixSound call. Returns the channel, or -1 for a null stream, a bad channel
+// or before FSOUND_Init.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
-// Mutes (non-zero) or unmutes (0) `channel`. A muted channel keeps
+// Mutes (non-zero) or unmutes (0) `channel`, at the mix frame of the call
+// as for FSOUND_Stream_Play. A muted channel keeps
 // advancing, so after an unmute it plays where it would have been. The mute
 // state belongs to the channel and survives a new Play. Returns 1, or 0 for a
 // bad channel or before FSOUND_Init.

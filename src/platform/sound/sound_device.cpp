@@ -9,18 +9,18 @@
 
 namespace {
 
-int64_t monotonicNanoseconds() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
-}
-
 bool driverHasNoClock() {
     const char* driver = SDL_GetCurrentAudioDriver();
     return driver && (std::strcmp(driver, "disk") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
 }  // namespace
+
+int64_t SoundDevice::clockNanoseconds() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
@@ -46,6 +46,9 @@ std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     std::unique_ptr<SoundDevice> device(new SoundDevice(std::move(feed)));
     device->id = id;
     device->obtainedFrames = obtained.samples;
+    // A cue made now is mixed no earlier than the end of the buffer being
+    // mixed, which is one buffer ahead at most.
+    mixer.setDelay(obtained.samples);
     SDL_PauseAudioDevice(id, 0);
     return device;
 }
@@ -60,7 +63,7 @@ void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
     const int frames = bytes / (2 * static_cast<int>(sizeof(int16_t)));
     if (feed.paced) {
         // Hand out each buffer no earlier than real time reaches its start.
-        const int64_t now = monotonicNanoseconds();
+        const int64_t now = clockNanoseconds();
         if (feed.startNanoseconds < 0) feed.startNanoseconds = now;
         const int64_t due = feed.startNanoseconds + feed.framesDelivered * 1000000000 / 44100;
         if (due > now) {
@@ -69,5 +72,5 @@ void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
         }
         feed.framesDelivered += frames;
     }
-    feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames);
+    feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames, clockNanoseconds());
 }

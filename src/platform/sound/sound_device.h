@@ -18,9 +18,14 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per device buffer asked for: 256 / 44100 Hz = 5.8 ms, so that a
-    // sample cue is heard within 6 ms of its frame.
-    static constexpr int requestedBufferFrames = 256;
+    // Frames per device buffer asked for: 1024 / 44100 Hz = 23.2 ms, long
+    // enough that a sound server is not starved while the frame loop and the
+    // GL keep both cores busy. Cues do not wait for a buffer: the mixer
+    // places them to the sample (Mixer::setDelay).
+    static constexpr int requestedBufferFrames = 1024;
+
+    // The monotonic clock the device's callbacks are timed with, in ns.
+    static int64_t clockNanoseconds();
 
     // Starts SDL's audio subsystem and the device, which begins pulling
     // `mixer` at once; null when either cannot be opened (the subsystem is

@@ -1,0 +1,164 @@
+#include "support/cue_analysis.h"
+
+#include "support/show_assets.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <strings.h>
+
+namespace cue {
+
+Stereo readSound(const std::string& path) {
+    Stereo sound;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) return sound;
+    if (info.channels == 1 || info.channels == 2) {
+        std::vector<short> buffer(4096 * static_cast<size_t>(info.channels));
+        sf_count_t got;
+        while ((got = sf_readf_short(file, buffer.data(), 4096)) > 0) {
+            for (sf_count_t i = 0; i < got; ++i) {
+                sound.samples.push_back(buffer[i * info.channels]);
+                sound.samples.push_back(buffer[i * info.channels + info.channels - 1]);
+            }
+        }
+    }
+    sf_close(file);
+    return sound;
+}
+
+Stereo readRecording(const std::string& path) {
+    if (path.size() > 4 && strcasecmp(path.c_str() + path.size() - 4, ".wav") == 0) return readSound(path);
+    Stereo sound;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return sound;
+    int16_t buffer[8192];
+    size_t got;
+    while ((got = std::fread(buffer, sizeof buffer[0], 8192, file)) > 0)
+        sound.samples.insert(sound.samples.end(), buffer, buffer + got);
+    std::fclose(file);
+    sound.samples.resize(sound.samples.size() & ~size_t{1});
+    return sound;
+}
+
+namespace {
+
+// Where `part` (its frames from `partFirst`, `count` of them) lies in the
+// recording, searched from frame `from` to `to`: the placement with the
+// smallest mean absolute difference, the music placed at `musicStart` (when
+// `music` is given) being taken out too. Returns -1 when nothing fits.
+long bestFit(const Stereo& rec, const Stereo& part, long partFirst, long count, long from, long to,
+             const Stereo* music = nullptr, long musicStart = 0) {
+    long best = -1;
+    double bestCost = 1500;  // a fit this poor is no fit
+    count = std::min(count, part.frames() - partFirst);
+    for (long at = std::max(from, 0L); at <= to && at + count <= rec.frames(); ++at) {
+        double cost = 0;
+        for (long i = 0; i < count && cost < bestCost * 2 * count; ++i) {
+            for (int side = 0; side < 2; ++side) {
+                long m = at + i - musicStart;
+                int expected = part.at(partFirst + i, side);
+                if (music && m >= 0 && m < music->frames()) expected += music->at(m, side);
+                cost += std::abs(rec.at(at + i, side) - std::clamp(expected, -32768, 32767));
+            }
+        }
+        cost /= 2.0 * count;
+        if (cost < bestCost) {
+            bestCost = cost;
+            best = at;
+        }
+    }
+    return best;
+}
+
+long firstLoud(const Stereo& sound, int threshold) {
+    for (long f = 0; f < sound.frames(); ++f)
+        if (std::abs(sound.at(f, 0)) > threshold || std::abs(sound.at(f, 1)) > threshold) return f;
+    return -1;
+}
+
+// The music's start found again from its frames at `showSeconds`, near `start`.
+long musicStartNear(const Stereo& rec, const Stereo& music, long start, double showSeconds) {
+    const long m = framesAt(showSeconds);
+    const long at = bestFit(rec, music, m, framesAt(0.1), start + m - framesAt(0.1), start + m + framesAt(0.1));
+    return at < 0 ? -1 : at - m;
+}
+
+}  // namespace
+
+std::vector<double> readFrameTimes(const std::string& path) {
+    std::vector<double> times;
+    if (FILE* file = std::fopen(path.c_str(), "r")) {
+        for (double t; std::fscanf(file, "%lf", &t) == 1;) times.push_back(t);
+        std::fclose(file);
+    }
+    return times;
+}
+
+Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vector<double>& frameTimes) {
+    Analysis result;
+    const Stereo music = readSound(dataDir + "/kelpwake.mp3");
+    const long musicLoud = firstLoud(music, 200), heardLoud = firstLoud(rec, 200);
+    if (musicLoud < 0 || heardLoud < musicLoud) return result;
+    const double loudSeconds = static_cast<double>(musicLoud) / rate;
+    result.musicStart = musicStartNear(rec, music, heardLoud - musicLoud, loudSeconds);
+    if (result.musicStart < 0) return result;
+    result.musicFound = true;
+    const long start = result.musicStart;
+    const long end62 = musicStartNear(rec, music, start, 62.0);
+    result.driftMs = end62 < 0 ? 1e9 : (end62 - start) * 1000.0 / rate;
+
+    // Digital silence of 1 ms or more where the music is not silent; the
+    // mute and its edges are left out.
+    const long last = std::min({rec.frames(), start + music.frames(), start + framesAt(68.4)});
+    long run = 0;
+    for (long f = start; f <= last; ++f) {
+        const bool zero = f < last && rec.at(f, 0) == 0 && rec.at(f, 1) == 0;
+        if (zero) {
+            ++run;
+            continue;
+        }
+        const long first = f - run, inMusic = first - start;
+        bool musicPlays = false;
+        for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
+        if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3)))
+            ++result.dropouts;
+        run = 0;
+    }
+
+    for (const SampleCue& sampleCue : sampleCues) {
+        CueResult cue{sampleCue.sample, sampleCue.showTime};
+        const auto frame = std::lower_bound(frameTimes.begin(), frameTimes.end(), sampleCue.showTime);
+        cue.frameTime = frame == frameTimes.end() ? sampleCue.showTime : *frame;
+        const Stereo sample = readSound(dataDir + "/" + sampleCue.sample);
+        const long localStart = musicStartNear(rec, music, start, sampleCue.showTime - 0.6);
+        const long loud = firstLoud(sample, 1000);
+        if (localStart >= 0 && loud >= 0) {
+            const long due = localStart + framesAt(cue.frameTime);
+            const long at = bestFit(rec, sample, loud, framesAt(0.05), due + loud - framesAt(0.05),
+                                    due + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
+            if (at >= 0) {
+                cue.found = true;
+                cue.onset = at - loud;
+                cue.errorMs = (cue.onset - due) * 1000.0 / rate;
+            }
+        }
+        if (!sampleCue.musicAudible && cue.found) {
+            result.mutePeak = 0;
+            for (long f = localStart + framesAt(40.2); f < std::min(rec.frames(), localStart + framesAt(45.0)); ++f) {
+                for (int side = 0; side < 2; ++side) {
+                    const long s = f - cue.onset;
+                    const int crash = s >= 0 && s < sample.frames() ? sample.at(s, side) : 0;
+                    result.mutePeak = std::max(result.mutePeak, std::abs(rec.at(f, side) - crash));
+                }
+            }
+        }
+        result.cues.push_back(cue);
+    }
+    return result;
+}
+
+}  // namespace cue

@@ -1,0 +1,82 @@
+// The one analysis of a recording of the show's sound: where the music
+// starts, how far it drifts, its dropouts, where each sample cue is heard
+// against its place in the music, and what is heard while the music is
+// muted. Used by the whole-show tests, the capture's tests and the
+// benchmarks, through the program vesk-cue-check or directly.
+//
+// Recordings are 44100 Hz stereo 16-bit: raw little-endian interleaved
+// (SDL's disk driver, parec --format=s16le) or any file libsndfile reads
+// (named *.wav). The analysis expects the recording to hold our own mix
+// unchanged: the music and the samples are matched sample by sample.
+//
+// A cue's place in the music is the show time of the frame that made the
+// call: the first frame at or after the cue's time. A real-time run lags by
+// up to a frame there, which is the frame loop's, not the sound's; given the
+// frames' show times (bench/libvesk_swap_shim.so's VESK_FRAME_TIMES), the
+// analysis measures from them, otherwise from the cue's own time.
+//
+// vesk-cue-check [--data DIR] [--frames FILE] [--cue-ms X] [--drift-ms X]
+//                [--dropouts N] [--mute-peak N] RECORDING
+//   DIR holds the show's data files (default: data); FILE the frames' show
+//   times, one a line, in seconds. Prints one line per figure, "name value"
+//   (times in ms, show times in s):
+//     music_start_s 0.213
+//     cue spinefin.wav 31.0 +0.45 31.0007   (one per cue: file, time, error,
+//                                            show time of its frame)
+//     drift_ms 0.00                   (music at 62 s against its start)
+//     dropouts 0                      (runs of >= 1 ms of digital silence)
+//     mute_peak 3                     (largest sample besides the crash,
+//                                      40.2 to 45.0 s of show time)
+//   Exit status: 0 when every limit given holds; 1 when one is broken, the
+//   music or a cue is not found; 2 for bad options or an unreadable file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cue {
+
+constexpr int rate = 44100;
+
+// Interleaved left, right.
+struct Stereo {
+    std::vector<int16_t> samples;
+    long frames() const { return static_cast<long>(samples.size() / 2); }
+    int at(long frame, int side) const { return samples[2 * static_cast<size_t>(frame) + side]; }
+};
+
+// *.wav (any case) through libsndfile, anything else as raw s16le stereo.
+// Empty when unreadable.
+Stereo readRecording(const std::string& path);
+// Any file libsndfile reads; mono goes to both sides.
+Stereo readSound(const std::string& path);
+
+inline long framesAt(double seconds) { return static_cast<long>(seconds * rate + (seconds < 0 ? -0.5 : 0.5)); }
+
+struct CueResult {
+    const char* sample;
+    double showTime;
+    bool found = false;
+    double frameTime = 0;  // show time of the frame that made the call
+    double errorMs = 0;    // heard minus its place in the music
+    long onset = -1;     // frame of the recording where the sample starts
+};
+
+struct Analysis {
+    bool musicFound = false;
+    long musicStart = -1;  // frame of the recording holding the music's frame 0
+    double driftMs = 0;    // later is positive
+    int dropouts = 0;
+    std::vector<CueResult> cues;
+    int mutePeak = -1;  // -1 when the crash cue was not found
+};
+
+// `dataDir` holds kelpwake.mp3 and the samples; `frameTimes` the frames'
+// show times in ascending order, or nothing.
+Analysis analyse(const Stereo& recording, const std::string& dataDir, const std::vector<double>& frameTimes = {});
+// One number a line; empty when unreadable.
+std::vector<double> readFrameTimes(const std::string& path);
+
+}  // namespace cue
