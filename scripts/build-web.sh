@@ -21,8 +21,8 @@ if [ ! -f "$host/CMakeCache.txt" ]; then
 fi
 cmake --build "$host" --target vesk_data -j2
 
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-web --target vesk -j2
+cmake --preset web >/dev/null
+cmake --build --preset web -j2
 
 rm -rf "$site"
 mkdir -p "$site/data"

@@ -8,8 +8,10 @@
 // Neither runs while the program waits for the browser inside a call (the
 // start-up's decodes): it cannot be entered then; both are tried again.
 //
-// Module.onFrame(showSeconds), when the page sets it, is called just after
-// each display, in the same task, while the canvas still holds the frame.
+// Module.onFrame(before, after), when the page sets it, is called just
+// after each display, in the same task, while the canvas still holds the
+// frame, with the show time in seconds read just before and just after it:
+// when the two are equal, the frame was drawn at exactly that time.
 //
 // The main loop keeps the program's runtime alive, and the show's exit()
 // ends it all the same: its exit handlers run (the sound stops) and the page
@@ -40,10 +42,10 @@ mergeInto(LibraryManager.library, {
           return;
         }
         Browser.mainLoop.runIter(function() {
-          var time = _webShowTime();
+          var before = _webShowTime();
           {{{ makeDynCall('v', 'GLUT.displayFunc') }}}();
           GLUT.webFrameDrawn = true;
-          if (Module['onFrame']) Module['onFrame'](time);
+          if (Module['onFrame']) Module['onFrame'](before, _webShowTime());
         });
       });
     }

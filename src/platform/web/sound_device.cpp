@@ -92,11 +92,18 @@ EM_JS(void, stopWebAudio, (), {
 
 }  // namespace
 
-extern "C" EMSCRIPTEN_KEEPALIVE void webMixBlock(Mixer* mixer, int16_t* out, int frames) { mixer->mix(out, frames); }
+extern "C" EMSCRIPTEN_KEEPALIVE void webMixBlock(Mixer* mixer, int16_t* out, int frames) {
+    mixer->mix(out, frames, SoundDevice::clockNanoseconds());
+}
+
+int64_t SoundDevice::clockNanoseconds() { return static_cast<int64_t>(emscripten_get_now() * 1e6); }
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     block.assign(2 * requestedBufferFrames, 0);
     if (!startWebAudio(&mixer, block.data(), requestedBufferFrames)) return nullptr;
+    // A cue made now is mixed no earlier than the end of the block being
+    // mixed, which is one block ahead at most.
+    mixer.setDelay(requestedBufferFrames);
     return std::unique_ptr<SoundDevice>(new SoundDevice());
 }
 

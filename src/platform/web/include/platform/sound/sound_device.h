@@ -20,9 +20,14 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per node buffer, the node's smallest: 256 / 44100 Hz = 5.8 ms,
-    // so that a sample cue lands within 6 ms of where the clock puts it.
+    // Frames per node buffer, the node's smallest: 256 / 44100 Hz = 5.8 ms.
+    // Cues do not wait for a buffer: the mixer places them to the sample
+    // (Mixer::setDelay), one buffer ahead.
     static constexpr int requestedBufferFrames = 256;
+
+    // The clock the node's mix calls are timed with: performance.now(), the
+    // show's clock, in ns.
+    static int64_t clockNanoseconds();
 
     // Creates the context and the node, which begins pulling `mixer` at
     // once; null when the browser has no Web Audio. `mixer` must outlive
