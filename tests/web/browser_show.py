@@ -14,7 +14,11 @@ import base64, functools, http.server, json, os, re, shutil, subprocess, sys, te
 import websocket
 
 STILL_TIMES = [2.5, 17.5, 30, 42.25, 60]
-MEAN_LIMIT, FAR_LIMIT = 2.0, 0.005  # per channel, share of pixels off by > 48
+# Per channel, and the share of pixels off by more than 48. At 42.25 s the
+# falling character crosses about 5 px per ms, and its edges differ by up to
+# 1.3 % of the pixels (mean 1.1); still frames differ by less than 0.4 %.
+# Effects of one layer drawn in another order gave 2.6 % and 2.3.
+MEAN_LIMIT, FAR_LIMIT = 1.5, 0.02
 failures = []
 
 
