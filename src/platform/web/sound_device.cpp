@@ -34,8 +34,15 @@ EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames), {
     // of the show: a block due later is silence, and a backlog larger than
     // four blocks is mixed at once and dropped, as a device thread would
     // have played it meanwhile.
-    let start = null, mixedFrames = 0;
+    let start = null, mixedFrames = 0, resuming = false;
+    // A call of the sound library (a play, a mute) made before the first
+    // block after a wait: the program has run since the wait without the
+    // node, so the mix is due from the call on.
+    Module['webAudioCall'] = () => {
+        if (resuming && start !== null) mixedFrames = Math.max(mixedFrames, (performance.now() - start) * 44.1);
+    };
     const mixOne = () => {
+        resuming = false;
         _webMixBlock(mixer, blockData, blockFrames);
         mixedFrames += blockFrames;
         const copy = HEAP16.slice(blockData >> 1, (blockData >> 1) + 2 * blockFrames);
@@ -46,16 +53,18 @@ EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames), {
         if (mixed.length) last = [mixed[mixed.length - 2], mixed[mixed.length - 1]];
         position -= mixed.length / 2;
         mixed = new Int16Array(2 * blockFrames);
-        // A program waiting for the browser cannot be entered: silence, and
-        // the pacing starts again once it runs.
-        if (Asyncify.currData) {
-            start = null;
-            mixedFrames = 0;
-            return;
-        }
         const now = performance.now();
         if (start === null) start = now;
         const due = (now - start) * 44.1;
+        // A program waiting for the browser cannot be entered: silence, and
+        // the time counts as mixed. What plays after the wait is then timed
+        // from its call, not from the first block after the frames that
+        // follow, which can come late.
+        if (Asyncify.currData) {
+            mixedFrames = Math.max(mixedFrames, due);
+            resuming = true;
+            return;
+        }
         if (mixedFrames > due + blockFrames) return;
         while (due - mixedFrames > 4 * blockFrames) mixOne();
         mixed = mixOne();
@@ -92,11 +101,25 @@ EM_JS(void, stopWebAudio, (), {
 
 }  // namespace
 
+namespace {
+bool mixing = false;
+EM_JS(void, noteLibraryCall, (), {
+    if (Module['webAudioCall']) Module['webAudioCall']();
+});
+}  // namespace
+
 extern "C" EMSCRIPTEN_KEEPALIVE void webMixBlock(Mixer* mixer, int16_t* out, int frames) {
+    mixing = true;
     mixer->mix(out, frames, SoundDevice::clockNanoseconds());
+    mixing = false;
 }
 
-int64_t SoundDevice::clockNanoseconds() { return static_cast<int64_t>(emscripten_get_now() * 1e6); }
+// The sound library reads the clock for each play and mute it times; the
+// mixer, for each block.
+int64_t SoundDevice::clockNanoseconds() {
+    if (!mixing) noteLibraryCall();
+    return static_cast<int64_t>(emscripten_get_now() * 1e6);
+}
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     block.assign(2 * requestedBufferFrames, 0);
