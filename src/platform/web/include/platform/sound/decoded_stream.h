@@ -1,0 +1,49 @@
+// 16-bit PCM decoded from a WAV or MP3 file held in memory, by the
+// browser's own decoder (decodeAudioData), under the desktop's name and
+// interface so that the mixer and the sound library stay the same.
+//
+// Opening waits for the whole decode (the program is suspended meanwhile,
+// see sound_device.h); the stream is complete once open returns. The
+// browser resamples what it decodes to 44100 Hz, so streams of another
+// rate are accepted here. At most two channels, at most maxFrames.
+//
+// Threads: there is one, the page's main thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class DecodedStream {
+public:
+    static constexpr int sampleRate = 44100;
+    static constexpr int64_t maxFrames = int64_t{10} * 60 * sampleRate;
+    static constexpr int64_t defaultFirstChunkFrames = 4 * sampleRate;
+
+    // Null when the browser cannot decode the data, or it has more than two
+    // channels, more than maxFrames or no frame at all. `firstChunkFrames`
+    // is ignored: everything is decoded before returning.
+    static std::unique_ptr<DecodedStream> open(const void* data, size_t length,
+                                               int64_t firstChunkFrames = defaultFirstChunkFrames);
+
+    ~DecodedStream();
+    DecodedStream(const DecodedStream&) = delete;
+    DecodedStream& operator=(const DecodedStream&) = delete;
+
+    int channels() const { return channelCount; }
+    bool finished() const { return true; }
+    int64_t readyFrames() const { return frameCount; }
+    // The samples of `frame` onwards; `contiguous` is the rest of the stream.
+    const int16_t* framesAt(int64_t frame, int64_t& contiguous) const {
+        contiguous = frameCount - frame;
+        return samples + frame * channelCount;
+    }
+
+private:
+    DecodedStream(int16_t* samples, int64_t frames, int channels)
+        : samples(samples), frameCount(frames), channelCount(channels) {}
+
+    int16_t* samples;  // malloc'ed by the decoder, frameCount * channelCount
+    int64_t frameCount;
+    int channelCount;
+};

@@ -1,0 +1,66 @@
+// Set on the page before its own script runs: records what the show drew
+// and mixed, through the hooks the browser build offers (Module.onFrame,
+// Module.onMixed), without touching the show.
+window.veskTest = {
+  targets: [], stills: [], frames: [], audio: [], alerts: [], firstFrame: null,
+  grab(time) {
+    const copy = document.createElement('canvas');
+    copy.width = copy.height = 512;
+    const context = copy.getContext('2d');
+    context.drawImage(Module.canvas, 0, 0);
+    this.stills.push({time, pixels: context.getImageData(0, 0, 512, 512).data});
+  },
+  // Mean absolute difference per channel and the share of pixels off by
+  // more than 48 in some channel, against the still at `url`.
+  async compare(index, url) {
+    const image = new Image();
+    image.src = url;
+    await image.decode();
+    const canvas = document.createElement('canvas');
+    canvas.width = canvas.height = 512;
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const want = context.getImageData(0, 0, 512, 512).data, got = this.stills[index].pixels;
+    let sum = 0, far = 0;
+    for (let i = 0; i < want.length; i += 4) {
+      let worst = 0;
+      for (let c = 0; c < 3; ++c) {
+        const d = Math.abs(want[i + c] - got[i + c]);
+        sum += d;
+        worst = Math.max(worst, d);
+      }
+      if (worst > 48) ++far;
+    }
+    return {mean: sum / (512 * 512 * 3), far: far / (512 * 512)};
+  },
+  // The recording as base64, `size` bytes from `offset`.
+  audioBytes(offset, size) {
+    if (!this.joined) {
+      const total = this.audio.reduce((n, b) => n + b.length, 0);
+      this.joined = new Int16Array(total);
+      let at = 0;
+      for (const b of this.audio) { this.joined.set(b, at); at += b.length; }
+    }
+    const bytes = new Uint8Array(this.joined.buffer, offset, Math.min(size, this.joined.byteLength - offset));
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
+    return btoa(text);
+  },
+};
+// When the page says the show has ended.
+document.addEventListener('DOMContentLoaded', () => new MutationObserver(() => {
+  veskTest.endedAt = veskTest.endedAt || performance.now();
+}).observe(document.getElementById('overlay'), {childList: true}));
+window.Module = {
+  onFrame(time, after) {
+    const t = veskTest;
+    if (t.firstFrame === null) t.firstFrame = performance.now() - Module.playClicked;
+    t.frames.push([performance.now(), time]);
+    // Only a frame drawn within one millisecond has one exact show time.
+    if (t.targets.length && time >= t.targets[0] && time === after) {
+      t.targets.shift();
+      t.grab(time);
+    }
+  },
+  onMixed(block) { veskTest.audio.push(block); },
+};
