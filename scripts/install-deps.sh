@@ -51,6 +51,8 @@ test_packages=(
   clang libclang-rt-dev valgrind
   # reliability checks: running as another user (setpriv), their own X client
   util-linux libx11-dev
+  # the clock of the short real-time stages run fast; finding SDL's boxes
+  faketime x11-utils
   # a compiler cache for repeated builds
   ccache
   # a real sound server for the sound tests
