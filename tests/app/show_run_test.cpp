@@ -11,14 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
-
-namespace {
 
 TEST(ShowRun, PlaysTheWholeShowInItsWindowWithEveryCueOnItsSample) {
     char dirTemplate[] = "/tmp/vesk-run-XXXXXX";
@@ -60,5 +53,3 @@ TEST(ShowRun, PlaysTheWholeShowInItsWindowWithEveryCueOnItsSample) {
     }
     EXPECT_TRUE(analysis.mutePeak >= 0 && analysis.mutePeak < 400) << "heard besides the crash while muted: " << analysis.mutePeak;
 }
-
-}  // namespace

@@ -2,35 +2,29 @@
 // (SIGINT) or kill (SIGTERM), and its exit status names the signal.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <string>
 #include <thread>
-
-namespace {
 
 // Whether `pid` runs SDL's sound thread: by then the sound device is open,
 // which is where SDL would have taken the signals over.
 bool soundThreadRuns(pid_t pid) {
     const std::string tasks = "/proc/" + std::to_string(pid) + "/task/";
-    DIR* dir = opendir(tasks.c_str());
-    std::string name;
-    for (dirent* entry; dir && (entry = readdir(dir)) && name.rfind("SDLAudio", 0) != 0;)
-        std::getline(std::ifstream(tasks + entry->d_name + "/comm"), name);
-    if (dir) closedir(dir);
-    return name.rfind("SDLAudio", 0) == 0;
+    std::error_code gone;  // ended meanwhile
+    for (const auto& task : std::filesystem::directory_iterator(tasks, gone)) {
+        std::string name;
+        if (std::getline(std::ifstream(task.path() / "comm"), name) && name.rfind("SDLAudio", 0) == 0) return true;
+    }
+    return false;
 }
 
 // Polls until `done` holds or `seconds` have passed; whether it held.
-template <class Condition>
-bool within(int seconds, Condition done) {
+template <class Condition> bool within(int seconds, Condition done) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return done();
@@ -57,8 +51,6 @@ void expectEndedBy(int signal) {
     ASSERT_TRUE(WIFSIGNALED(status)) << "exited with " << WEXITSTATUS(status);
     EXPECT_EQ(WTERMSIG(status), signal) << strsignal(WTERMSIG(status));
 }
-
-}  // namespace
 
 // Ctrl-C, then kill's default signal, each to a run of its own.
 TEST(GlSignalExit, InterruptAndTerminateEndTheShow) { for (int signal : {SIGINT, SIGTERM}) expectEndedBy(signal); }

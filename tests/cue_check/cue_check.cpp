@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <string>
 
 int main(int argc, char** argv) {
     // Limits below 0 are not checked.
@@ -26,14 +25,14 @@ int main(int argc, char** argv) {
     bool broken = false;
     auto check = [&](double value, const char* limit) {
         const double most = std::atof(options[limit].c_str());
-        broken = broken || (most >= 0 && !(value <= most));
+        broken |= most >= 0 && !(value <= most);
     };
     std::printf("music_start_s %.4f\n", static_cast<double>(a.musicStart) / cue::rate);
     for (const cue::CueResult& c : a.cues) {
         if (c.found) std::printf("cue %s %.1f %+.2f %.4f\n", c.sample, c.showTime, c.errorMs, c.frameTime);
         else std::printf("cue %s %.1f not_found\n", c.sample, c.showTime);
         check(c.found ? std::fabs(c.errorMs) : NAN, "--cue-ms");
-        broken = broken || !c.found;
+        broken |= !c.found;
     }
     std::printf("drift_ms %.2f\ndropouts %d\nmute_peak %d\n", a.driftMs, a.dropouts, a.mutePeak);
     check(std::fabs(a.driftMs), "--drift-ms");

@@ -8,32 +8,26 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 using namespace soundtest;
 
-namespace {
-
-FSOUND_STREAM* open(const std::vector<char>& bytes, unsigned int mode = FSOUND_LOADMEMORY) {
+static FSOUND_STREAM* open(const std::vector<char>& bytes, unsigned int mode = FSOUND_LOADMEMORY) {
     return FSOUND_Stream_Open(bytes.data(), mode, 0, static_cast<int>(bytes.size()));
 }
-
-std::atomic<int> syncCalls{0};
-signed char countSync(FSOUND_STREAM*, void*, int, void*) { ++syncCalls; return 0; }
-
-}  // namespace
+static std::atomic<int> syncCalls{0};
 
 TEST(SoundLifeCycle, InitCloseAndHandlesKeptPastClose) {
     setSoundOutput(SoundOutput::Manual);
-    const std::vector<char> wav = wav16(ramp(100));
+    const std::vector<int16_t> r = ramp(100);
+    const std::vector<char> wav = wav16(r);
     FSOUND_STREAM* stream = open(wav);
     EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1) << "not initialised";
     ASSERT_EQ(FSOUND_Init(44100, 8, 0), 1);
     EXPECT_EQ(FSOUND_Stream_Play(7, stream), 7);
     std::vector<int16_t> out(4);
     mixSound(out.data(), 2);
-    EXPECT_EQ(out, (std::vector<int16_t>{rampValue(0), rampValue(0), rampValue(1), rampValue(1)}));
+    EXPECT_EQ(out, (std::vector<int16_t>{r[0], r[0], r[1], r[1]}));
     FSOUND_Close();
     FSOUND_Close();
     EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1) << "a handle kept past Close counts as null";
@@ -47,14 +41,13 @@ TEST(SoundDevice, DummyDeviceMixesOnItsThreadWhileTheMainThreadPlaysAndMutes) {
     ASSERT_EQ(FSOUND_Init(44100, 8, 0), 1);
     const std::vector<char> musicBytes = mp3(tone(0, 3 * 44100, 440.0, 0.3, 2), 2), sampleBytes = wav16(ramp(2000));
     FSOUND_STREAM* music = open(musicBytes, FSOUND_LOADMEMORY | FSOUND_MPEGACCURATE);
-    FSOUND_Stream_SetSyncCallback(music, &countSync, nullptr);
+    FSOUND_Stream_SetSyncCallback(music, [](FSOUND_STREAM*, void*, int, void*) -> signed char { return ++syncCalls, 0; }, nullptr);
     FSOUND_Stream_AddSyncPoint(music, 44100, "");
     syncCalls = 0;
     ASSERT_EQ(FSOUND_Stream_Play(0, music), 0);
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 200; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
         FSOUND_SetMute(0, i % 2 == 0);
         if (i % 20 == 0) FSOUND_Stream_Play(1, open(sampleBytes));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     for (int wait = 0; wait < 3000 && syncCalls == 0; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(syncCalls, 1) << "the device thread reached 1 s into the music";

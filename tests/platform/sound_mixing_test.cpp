@@ -9,33 +9,24 @@
 
 using namespace soundtest;
 
-namespace {
-
+static const std::vector<int16_t> silence;
 constexpr int64_t t0 = 5000000000;  // ns; the first timed mix call, at mix frame 0
 constexpr int64_t ms = 1000000;
-
-signed char countSync(FSOUND_STREAM*, void*, int, void* calls) {
-    ++*static_cast<int*>(calls);
-    return 0;
-}
 
 // Whether frames [first, first + count) of `out` hold `expected` from its
 // frame `from` on both sides (silence outside it).
 ::testing::AssertionResult holds(const std::vector<int16_t>& out, int first, int count,
                                  const std::vector<int16_t>& expected, int64_t from) {
     for (int i = 0; i < count; ++i) {
-        const int64_t k = from + i;
-        const int16_t want = k >= 0 && k < static_cast<int64_t>(expected.size()) ? expected[static_cast<size_t>(k)] : 0;
-        const size_t at = 2 * static_cast<size_t>(first + i);
+        const size_t k = size_t(from + i), at = 2 * size_t(first + i);
+        const int16_t want = k < expected.size() ? expected[k] : 0;
         if (out[at] != want || out[at + 1] != want)
             return ::testing::AssertionFailure() << "frame " << first + i << " holds " << out[at] << ", expected " << want;
     }
     return ::testing::AssertionSuccess();
 }
-const std::vector<int16_t> silence;
 
-class SoundMixing : public ::testing::Test {
-protected:
+struct SoundMixing : ::testing::Test {
     Mixer mixer{8};
     StreamStore store;
     std::vector<int16_t> mix(int frames, int64_t at = -1) {
@@ -119,7 +110,7 @@ TEST_F(SoundMixing, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix
     mixer.setDelay(1000);
     FSOUND_STREAM* music = store.add(wav16(ramp(3000)));
     int calls = 0;
-    music->syncPoints.setCallback(&countSync, &calls);
+    music->syncPoints.setCallback([](FSOUND_STREAM*, void*, int, void* n) -> signed char { return ++*static_cast<int*>(n), 0; }, &calls);
     for (uint32_t offset : {0u, 2000u, 3000u}) music->syncPoints.add(offset, "");
     mixer.setMute(0, true);
     mixer.play(0, music);
@@ -133,5 +124,3 @@ TEST_F(SoundMixing, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix
     mixer.play(0, music);
     EXPECT_EQ(calls, 3) << "a second pass fires again";
 }
-
-}  // namespace

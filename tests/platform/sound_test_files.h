@@ -8,33 +8,31 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace soundtest {
 
 // Interleaved 16-bit `samples` in `format`; empty when libsndfile refuses.
-inline std::vector<char> encode(const std::vector<int16_t>& samples, int channels, int format, int rate = 44100) {
-    char path[] = "/tmp/vesk_sound_test_XXXXXX";
-    close(mkstemp(path));
-    SF_INFO info{0, rate, channels, format, 0, 0};
+inline std::vector<char> encode(const std::vector<int16_t>& samples, int channels, int format) {
+    const std::string path = (std::filesystem::temp_directory_path() / ("vesk_sound_" + std::to_string(getpid()))).string();
+    SF_INFO info{0, 44100, channels, format, 0, 0};
     std::vector<char> bytes;
-    if (SNDFILE* file = sf_open(path, SFM_WRITE, &info)) {
+    if (SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info)) {
         // libsndfile's MPEG encoder garbles 16-bit writes; floats convert
         // back to the same 16-bit values for PCM.
         std::vector<float> floats(samples.begin(), samples.end());
         for (float& f : floats) f /= 32768.0f;
-        const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
-        const bool ok = sf_writef_float(file, floats.data(), frames) == frames;
+        const bool ok = sf_writef_float(file, floats.data(), sf_count_t(samples.size()) / channels) * channels == sf_count_t(samples.size());
         std::ifstream in(path, std::ios::binary);
         if (sf_close(file) == 0 && ok) bytes.assign(std::istreambuf_iterator<char>(in), {});
     }
-    std::remove(path);
+    std::remove(path.c_str());
     return bytes;
 }
-inline std::vector<char> wav16(const std::vector<int16_t>& samples, int channels = 1, int rate = 44100) {
-    return encode(samples, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, rate);
+inline std::vector<char> wav16(const std::vector<int16_t>& samples, int channels = 1) {
+    return encode(samples, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
 }
 inline std::vector<char> mp3(const std::vector<int16_t>& samples, int channels) {
     return encode(samples, channels, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
@@ -42,10 +40,9 @@ inline std::vector<char> mp3(const std::vector<int16_t>& samples, int channels) 
 
 // A mono ramp whose every value differs from its neighbours', so that a
 // sample out of place shows.
-inline int16_t rampValue(int64_t frame) { return static_cast<int16_t>((frame * 7) % 20011 - 10000); }
 inline std::vector<int16_t> ramp(int frames) {
     std::vector<int16_t> samples;
-    for (int k = 0; k < frames; ++k) samples.push_back(rampValue(k));
+    for (int k = 0; k < frames; ++k) samples.push_back(static_cast<int16_t>((k * 7) % 20011 - 10000));
     return samples;
 }
 
@@ -63,7 +60,6 @@ inline std::vector<int16_t> tone(int silentFrames, int frames, double hz, double
 struct StreamStore {
     std::vector<std::unique_ptr<std::vector<char>>> files;
     std::vector<std::unique_ptr<FSOUND_STREAM>> streams;
-
     FSOUND_STREAM* add(std::vector<char> file) {
         files.push_back(std::make_unique<std::vector<char>>(std::move(file)));
         streams.push_back(std::make_unique<FSOUND_STREAM>(DecodedStream::open(files.back()->data(), files.back()->size(), -1)));

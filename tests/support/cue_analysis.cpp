@@ -15,29 +15,16 @@ namespace {
 
 Stereo read(const std::string& path, bool raw) {
     Stereo sound;
-    SF_INFO info{0, rate, 2, SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE, 0, 0};
-    if (!raw) info = SF_INFO{};
+    SF_INFO info = raw ? SF_INFO{0, rate, 2, SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE, 0, 0} : SF_INFO{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     std::vector<short> buffer(8192);
     for (sf_count_t got; file && info.channels <= 2 && (got = sf_readf_short(file, buffer.data(), 4096)) > 0;) {
-        for (sf_count_t i = 0; i < got; ++i) {
-            sound.samples.push_back(buffer[i * info.channels]);
-            sound.samples.push_back(buffer[i * info.channels + info.channels - 1]);
-        }
+        for (sf_count_t i = 0; i < got; ++i)
+            sound.samples.insert(sound.samples.end(), {buffer[i * info.channels], buffer[i * info.channels + info.channels - 1]});
     }
     if (file) sf_close(file);
     return sound;
 }
-
-}  // namespace
-
-Stereo readSound(const std::string& path) { return read(path, false); }
-
-Stereo readRecording(const std::string& path) {
-    return read(path, path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".wav") != 0);
-}
-
-namespace {
 
 // Where `part` (its frames from `partFirst`, `count` of them) lies in the
 // recording, searched from frame `from` to `to`: the placement with the
@@ -59,10 +46,7 @@ long bestFit(const Stereo& rec, const Stereo& part, long partFirst, long count, 
             }
         }
         cost /= 2.0 * count;
-        if (cost < bestCost) {
-            bestCost = cost;
-            best = at;
-        }
+        if (cost < bestCost) bestCost = cost, best = at;
     }
     return best;
 }
@@ -82,6 +66,11 @@ long musicStartNear(const Stereo& rec, const Stereo& music, long start, double s
 }
 
 }  // namespace
+
+Stereo readSound(const std::string& path) { return read(path, false); }
+Stereo readRecording(const std::string& path) {
+    return read(path, path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".wav") != 0);
+}
 
 std::vector<double> readFrameTimes(const std::string& path) {
     std::ifstream in(path);
@@ -129,8 +118,7 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
             const long earliest = localStart + framesAt(sampleCue.showTime), latest = localStart + framesAt(cue.frameTime);
             const long at = bestFit(rec, sample, loud, framesAt(0.05), earliest + loud - framesAt(0.05),
                                     latest + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
-            if (at >= 0) {
-                cue.found = true;
+            if ((cue.found = at >= 0)) {
                 cue.onset = at - loud;
                 const long off = cue.onset < earliest ? cue.onset - earliest : std::max(0L, cue.onset - latest);
                 cue.errorMs = off * 1000.0 / rate;

@@ -3,32 +3,33 @@
 // a time; main thread only.
 #pragma once
 
+#include "platform/dialog.h"
+
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include "platform/dialog.h"
 
 namespace vesk_test {
 
 class ErrorBoxRecorder {
 public:
-    ErrorBoxRecorder();
-    ~ErrorBoxRecorder();
+    ErrorBoxRecorder() : previous_(errorBoxHandler()) {
+        EXPECT_EQ(active, nullptr) << "only one ErrorBoxRecorder may be active at a time";
+        active = this;
+        setErrorBoxHandler([](const char* text) { active->texts_.push_back(text); });
+    }
+    ~ErrorBoxRecorder() { active = nullptr, setErrorBoxHandler(previous_); }
     ErrorBoxRecorder(const ErrorBoxRecorder&) = delete;
     ErrorBoxRecorder& operator=(const ErrorBoxRecorder&) = delete;
-
     // Every box text shown since construction, in order.
     const std::vector<std::string>& texts() const { return texts_; }
     void clear() { texts_.clear(); }
 
 private:
-    static void record(const char* text);
+    inline static ErrorBoxRecorder* active = nullptr;
     std::vector<std::string> texts_;
     ErrorBoxHandler previous_;
 };
-
-// A handler that fails the running test with the box's text: no box can
-// block an unattended test run. useGlTestContext() installs it.
-void failOnErrorBox(const char* text);
 
 }  // namespace vesk_test

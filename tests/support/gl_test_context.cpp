@@ -1,15 +1,14 @@
 #include "support/gl_test_context.h"
 
 #include "platform/dialog.h"
-#include "support/error_box_recorder.h"
 
 #include <GL/freeglut.h>
 #include <dlfcn.h>
 #include <link.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 namespace vesk_test {
 
@@ -59,12 +58,9 @@ bool useGlTestContext(std::string* whyNot) {
         dl_iterate_phdr(keepDriDriverLoaded, nullptr);
         return true;
     }();
-    if (!ready) {
-        if (whyNot) *whyNot = reason;
-        return false;
-    }
+    if (!ready) return *whyNot = reason, false;
     // The real box would wait for a click that never comes.
-    if (!errorBoxHandler()) setErrorBoxHandler(failOnErrorBox);
+    if (!errorBoxHandler()) setErrorBoxHandler([](const char* text) { ADD_FAILURE() << "unexpected \"Error\" box: " << text; });
     glViewport(0, 0, glTestWindowPixels, glTestWindowPixels);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -78,7 +74,6 @@ bool useGlTestContext(std::string* whyNot) {
     glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(1, 1, 1, 1);
     glDrawBuffer(GL_BACK);
-    glReadBuffer(GL_BACK);
     return true;
 }
 
@@ -87,20 +82,15 @@ void clearFrame(float r, float g, float b) {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-int pixelAt(float viewCoordinate) {
-    const int pixel = static_cast<int>((viewCoordinate + 1.0f) * 0.5f * glTestWindowPixels);
-    return pixel < 0 ? 0 : pixel >= glTestWindowPixels ? glTestWindowPixels - 1 : pixel;
-}
-
 Frame::Frame() : pixels_(size_t(glTestWindowPixels) * glTestWindowPixels) {
-    static_assert(sizeof(Rgba) == 4, "Rgba must be four packed bytes");
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, glTestWindowPixels, glTestWindowPixels, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
 }
 
-Rgba Frame::atView(float x, float y) const { return atPixel(pixelAt(x), pixelAt(y)); }
-
-Rgba Frame::atPixel(int column, int row) const { return pixels_[size_t(row) * glTestWindowPixels + size_t(column)]; }
+Rgba Frame::atView(float x, float y) const {
+    auto pixel = [](float v) { return std::clamp(int((v + 1.0f) * 0.5f * glTestWindowPixels), 0, glTestWindowPixels - 1); };
+    return atPixel(pixel(x), pixel(y));
+}
 
 }  // namespace vesk_test

@@ -16,8 +16,6 @@
 
 #include "support/rgba.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -29,8 +27,7 @@ constexpr int glTestWindowPixels = 100;
 // puts the state back to the show's start-up state: identity modelview, the
 // projection above, blending on, depth test and GL_TEXTURE_2D off, texture 0
 // bound, current colour opaque white. Unless a handler is already in place,
-// "Error" boxes go to failOnErrorBox (support/error_box_recorder.h), so an
-// unexpected box fails the test instead of waiting for a click. Returns
+// an "Error" box fails the test instead of waiting for a click. Returns
 // false, with the reason in `whyNot`, when no display can be opened (DISPLAY
 // unset or unreachable).
 bool useGlTestContext(std::string* whyNot);
@@ -47,20 +44,16 @@ bool useGlTestContext(std::string* whyNot);
 // Clears the colour buffer to (r, g, b), each 0..1.
 void clearFrame(float r, float g, float b);
 
-// The pixel column or row that contains view coordinate x or y (-1..1),
-// clamped to the window. Row 0 is the bottom row.
-int pixelAt(float viewCoordinate);
-
 // A copy of the back buffer, read with glReadPixels when constructed. The
 // window has no alpha channel, so a is always 255.
 class Frame {
 public:
     Frame();
-    // The pixel that contains the view point (x, y).
+    // The pixel that contains the view point (x, y), both -1..1, clamped to
+    // the window.
     Rgba atView(float x, float y) const;
     // Column from the left, row from the bottom, both 0..99.
-    Rgba atPixel(int column, int row) const;
-    const std::vector<Rgba>& pixels() const { return pixels_; }
+    Rgba atPixel(int column, int row) const { return pixels_[size_t(row) * glTestWindowPixels + size_t(column)]; }
 
 private:
     std::vector<Rgba> pixels_;  // bottom row first

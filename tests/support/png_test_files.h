@@ -5,8 +5,6 @@
 
 #include "support/rgba.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,11 +24,8 @@ struct PngSpec {
     int height = 0;
     int colorType = 6;  // PNG_COLOR_TYPE_RGBA
     int bitDepth = 8;
-    bool interlaced = false;
     std::vector<std::vector<uint8_t>> rows;  // packed as the file stores them, top row first
-    std::vector<uint8_t> palette;            // r, g, b of each entry
-    std::vector<uint8_t> paletteAlpha;       // tRNS of a palette image
-    std::vector<int> transparentColor;       // tRNS of a grey (1 value) or RGB (3) image
+    std::vector<int> transparentColor;       // tRNS of an RGB image: r, g, b
 };
 // The PNG file's bytes; empty and a test failure when libpng refuses.
 std::vector<uint8_t> encodePng(const PngSpec& spec);
@@ -43,9 +38,5 @@ std::string writeRgbaPng(const std::string& name, int width, int height, const s
 // the chunk's CRC made right again after its bytes were changed on purpose.
 size_t findPngChunk(const std::vector<uint8_t>& png, const char* type);
 void fixPngChunkCrc(std::vector<uint8_t>& png, size_t chunk);
-
-// A size x size picture (size even) with one colour per quadrant, top row
-// first: the orientation of anything drawn with it shows in any quadrant.
-std::vector<Rgba> quadrantPicture(int size, Rgba topLeft, Rgba topRight, Rgba bottomLeft, Rgba bottomRight);
 
 }  // namespace vesk_test

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <ostream>
 
 namespace vesk_test {
 
@@ -27,10 +27,9 @@ inline std::ostream& operator<<(std::ostream& out, const Rgba& p) {
 // Passes when every channel of `actual` is within `tolerance` of `expected`.
 // Rasterisers round blending and filtering differently by a step or two.
 inline ::testing::AssertionResult rgbaNear(const Rgba& actual, const Rgba& expected, int tolerance = 2) {
-    auto close = [tolerance](int x, int y) { return std::abs(x - y) <= tolerance; };
-    if (close(actual.r, expected.r) && close(actual.g, expected.g) && close(actual.b, expected.b) &&
-        close(actual.a, expected.a))
-        return ::testing::AssertionSuccess();
+    const int most = std::max({std::abs(actual.r - expected.r), std::abs(actual.g - expected.g),
+                               std::abs(actual.b - expected.b), std::abs(actual.a - expected.a)});
+    if (most <= tolerance) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << actual << " is not within " << tolerance << " of " << expected;
 }
 

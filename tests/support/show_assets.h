@@ -4,32 +4,17 @@
 
 #include <cstddef>
 
-enum class AssetKind { Music, Sample, Picture };
-
 struct AssetFile {
     const char* name;  // file name inside data/
-    AssetKind kind;
 };
 
-// In the order the show loads them.
+// In the order the show loads them: the samples, the pictures, the music.
 inline constexpr AssetFile showAssets[] = {
-    {"spinefin.wav", AssetKind::Sample},
-    {"juice.wav", AssetKind::Sample},
-    {"tolvane.wav", AssetKind::Sample},
-    {"carcrash.wav", AssetKind::Sample},
-    {"fishtank.png", AssetKind::Picture},
-    {"spinefin-256-transparent.png", AssetKind::Picture},
-    {"spinefin-open.png", AssetKind::Picture},
-    {"tolvane-transparent.png", AssetKind::Picture},
-    {"kelpwake-filled.png", AssetKind::Picture},
-    {"by-vesk.png", AssetKind::Picture},
-    {"outro.png", AssetKind::Picture},
-    {"outro2.png", AssetKind::Picture},
-    {"bubble.png", AssetKind::Picture},
-    {"blood.png", AssetKind::Picture},
-    {"kelpwake.mp3", AssetKind::Music},
+    {"spinefin.wav"}, {"juice.wav"}, {"tolvane.wav"}, {"carcrash.wav"},
+    {"fishtank.png"}, {"spinefin-256-transparent.png"}, {"spinefin-open.png"}, {"tolvane-transparent.png"},
+    {"kelpwake-filled.png"}, {"by-vesk.png"}, {"outro.png"}, {"outro2.png"}, {"bubble.png"}, {"blood.png"},
+    {"kelpwake.mp3"},
 };
-inline constexpr std::size_t showAssetCount = sizeof(showAssets) / sizeof(showAssets[0]);
 
 struct SampleCue {
     const char* name;    // what happens in the show
