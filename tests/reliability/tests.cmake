@@ -8,8 +8,6 @@ target_link_libraries(vesk-close-window PRIVATE X11::X11)
 vesk_warnings(vesk-close-window)
 set_target_properties(vesk-close-window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-vesk_test_suite(reliability vesk_app)
-
 function(vesk_reliability_test name)
   add_test(NAME reliability.${name} COMMAND ${ARGN} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(reliability.${name} PROPERTIES LABELS reliability TIMEOUT 1800)
