@@ -4,6 +4,7 @@
 // (noted by the preloaded swap shim). The command-line arguments given must
 // change nothing.
 #include "support/cue_analysis.h"
+#include "support/png_test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 
 TEST(ShowRun, PlaysTheWholeShowInItsWindowWithEveryCueOnItsSample) {
     char dirTemplate[] = "/tmp/vesk-run-XXXXXX";
@@ -31,8 +31,7 @@ TEST(ShowRun, PlaysTheWholeShowInItsWindowWithEveryCueOnItsSample) {
     int status = 0;
     waitpid(child, &status, 0);
     const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::ifstream errorFile(errorPath);
-    const std::string errors((std::istreambuf_iterator<char>(errorFile)), std::istreambuf_iterator<char>());
+    const std::string errors = vesk_test::fileBytes(errorPath);
     const cue::Stereo recording = cue::readRecording(audioPath);
     const std::vector<double> frameTimes = cue::readFrameTimes(framesPath);
     EXPECT_EQ(std::system(("rm -r " + dir).c_str()), 0);

@@ -4,30 +4,23 @@
 #include "output/sound_file.h"
 #include "platform/image.h"
 #include "support/cue_analysis.h"
+#include "support/png_test_files.h"
 #include "support/show_assets.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
-
-std::string bytesOf(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
 
 // A fresh run writes the same bytes as the build's own run did.
 TEST(GeneratorRun, WritesTheSameBytesOnEveryRun) {
     const std::string dir = testing::TempDir() + "vesk-assetgen";
     std::filesystem::create_directories(dir);
     ASSERT_EQ(std::system(("'" VESK_ASSETGEN "' '" + dir + "' 2>/dev/null").c_str()), 0);
-    for (const AssetFile& asset : showAssets) {
-        const std::string fresh = bytesOf(dir + "/" + asset.name);
-        EXPECT_TRUE(!fresh.empty() && fresh == bytesOf(std::string("data/") + asset.name)) << asset.name;
+    for (const std::string name : showAssets) {
+        const std::string fresh = vesk_test::fileBytes(dir + "/" + name);
+        EXPECT_TRUE(!fresh.empty() && fresh == vesk_test::fileBytes("data/" + name)) << name;
     }
     std::filesystem::remove_all(dir);
     EXPECT_NE(std::system("'" VESK_ASSETGEN "' /nonexistent/data 2>/dev/null"), 0);

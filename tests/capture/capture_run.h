@@ -4,6 +4,7 @@
 #pragma once
 
 #include "support/cue_analysis.h"
+#include "support/png_test_files.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -11,17 +12,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace capture_test {
 namespace fs = std::filesystem;
 
-inline std::string fileBytes(const fs::path& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
+using vesk_test::fileBytes;
 
 // A fresh directory with data -> the build's data/, removed on destruction.
 struct Scratch {

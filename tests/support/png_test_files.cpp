@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace vesk_test {
 
@@ -29,6 +30,11 @@ std::string testFilePath(const std::string& name) {
     } folder;
     EXPECT_TRUE(folder.made) << "could not create a temporary folder";
     return folder.path + "/" + name;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 std::string writeBytes(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -14,6 +14,9 @@ namespace vesk_test {
 // use). A second file of the same name replaces the first.
 std::string testFilePath(const std::string& name);
 
+// The whole file at `path`; "" when unreadable.
+std::string fileBytes(const std::string& path);
+
 // Writes `bytes` as they are and returns the path; "" and a test failure
 // when writing fails.
 std::string writeBytes(const std::string& name, const std::vector<uint8_t>& bytes);

@@ -4,16 +4,11 @@
 
 #include <cstddef>
 
-struct AssetFile {
-    const char* name;  // file name inside data/
-};
-
 // In the order the show loads them: the samples, the pictures, the music.
-inline constexpr AssetFile showAssets[] = {
-    {"spinefin.wav"}, {"juice.wav"}, {"tolvane.wav"}, {"carcrash.wav"},
-    {"fishtank.png"}, {"spinefin-256-transparent.png"}, {"spinefin-open.png"}, {"tolvane-transparent.png"},
-    {"kelpwake-filled.png"}, {"by-vesk.png"}, {"outro.png"}, {"outro2.png"}, {"bubble.png"}, {"blood.png"},
-    {"kelpwake.mp3"},
+inline constexpr const char* showAssets[] = {
+    "spinefin.wav", "juice.wav", "tolvane.wav", "carcrash.wav", "fishtank.png", "spinefin-256-transparent.png",
+    "spinefin-open.png", "tolvane-transparent.png", "kelpwake-filled.png", "by-vesk.png", "outro.png", "outro2.png",
+    "bubble.png", "blood.png", "kelpwake.mp3",
 };
 
 struct SampleCue {
