@@ -25,24 +25,18 @@ namespace {
 
 using namespace vesk_test;
 
-void expectNear(const Vec2& v, float x, float y, float tolerance = 1e-6f) {
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-}
+void expectNear(const Vec2& v, float x, float y, float tolerance = 1e-6f) { EXPECT_TRUE(std::fabs(v.x - x) <= tolerance && std::fabs(v.y - y) <= tolerance) << v.x << ", " << v.y; }
 
 TEST(LinearEffects, WriteOnlyTheirFieldLinearlyUnclampedAndNotWithoutASpan) {
     Sprite s;
     MoveEffect move(&s, Vec2{-2, 1}, Vec2{0.5f, 0.25f});
-    move.schedule(10, 12);
-    move.update(11);
+    move.schedule(10, 12), move.update(11);
     EXPECT_EQ(s.position, (Vec2{-0.75f, 0.625f}));
     move.update(13);  // outside the span it goes on
     ScaleEffect scale(&s, Vec2{4.5f, 3}, Vec2{5, 5});
-    scale.schedule(33, 33.25f);
-    scale.update(33.125f);
+    scale.schedule(33, 33.25f), scale.update(33.125f);
     FadeEffect fade(&s, Color{1, 0, 0.25f, 1}, Color{0, 1, 0.75f, 0});
-    fade.schedule(50, 52);
-    fade.update(50.5f);
+    fade.schedule(50, 52), fade.update(50.5f);
     for (float end : {0.0f, 5.0f}) {  // then no rate: every field stays
         EXPECT_TRUE(s.position == (Vec2{1.75f, -0.125f}) && s.scale == (Vec2{4.75f, 4}) &&
                     s.color == (Color{0.75f, 0.25f, 0.375f, 0.75f})) << end;
@@ -50,11 +44,7 @@ TEST(LinearEffects, WriteOnlyTheirFieldLinearlyUnclampedAndNotWithoutASpan) {
     }
 }
 
-Spline splineOf(std::vector<Vec2> points) {
-    Spline spline;
-    spline.append(points.begin(), points.end());
-    return spline;
-}
+Spline splineOf(std::vector<Vec2> points) { Spline spline; spline.append(points.begin(), points.end()); return spline; }
 
 TEST(Spline, HandWorkedPointsAndTangents) {
     Vec2 p, tangent;
@@ -95,8 +85,7 @@ TEST(PathEffect, EachTenthOfTheSpanReachesTheNextPointFacingItsWay) {
     path.update(25.9999f);                // the last frame is just short of the centre
     expectNear(fish.position, 0, 0, 1e-4f);
     EXPECT_FALSE(fish.position == (Vec2{0, 0}));
-    path.schedule(3, 3);  // no span: the sprite stays, no callback
-    path.update(3);
+    path.schedule(3, 3), path.update(3);  // no span: the sprite stays, no callback
     EXPECT_EQ(tangents.size(), 11u);
 }
 
@@ -111,34 +100,28 @@ TEST(FaceDirection, MirrorsExactlyWhileMovingTowardsPlusX) {
 
 TEST(SwimEffect, StepsOnlyEveryHundredthOntoItsFigureFacingItsWay) {
     Sprite s;
-    s.position = Vec2{0.7f, -0.3f};
-    s.scale = Vec2{4.5f, 3};
+    s.position = Vec2{0.7f, -0.3f}, s.scale = Vec2{4.5f, 3};
     SwimEffect swim(s);
     swim.schedule(0, 4);
     for (float now : {0.0f, 0.004f, 0.0099f}) swim.update(now);
     EXPECT_EQ(s.position, (Vec2{0.7f, -0.3f}));
-    swim.update(0.01f);  // exactly a hundredth: (0.5 sin 0.02, 0.2 sin 0.03)
-    swim.update(0.019f);
+    swim.update(0.01f), swim.update(0.019f);  // exactly a hundredth: (0.5 sin 0.02, 0.2 sin 0.03)
     expectNear(s.position, 0.00999933335f, 0.00599910004f, 1e-8f);
     EXPECT_EQ(s.scale.x, 4.5f);  // it jumped towards -x
     swim.update(0.021f);
     EXPECT_EQ(s.scale.x, -4.5f);  // now it moves towards +x
-    swim.schedule(35, 42.1f);
-    swim.update(35.25f);  // (0.5 sin 0.5, 0.2 sin 0.75)
+    swim.schedule(35, 42.1f), swim.update(35.25f);  // (0.5 sin 0.5, 0.2 sin 0.75)
     expectNear(s.position, 0.239712769f, 0.136327752f, 1e-7f);
 }
 
 TEST(Bubble, StepMovesTheBaseWobblesAndSlowsDownUntilTwoSeconds) {
     Bubble bubble;
-    bubble.velocity = Vec2{0.2f, 0.5f};
-    bubble.spreadSpeed = 0.2f;
-    bubble.frequency = 4;
+    bubble.velocity = Vec2{0.2f, 0.5f}, bubble.spreadSpeed = 0.2f, bubble.frequency = 4;
     bubble.step(0.5f, 0.1f);
     expectNear(bubble.base, 0.02f, 0.05f, 1e-7f);
     expectNear(bubble.sprite.position, 0.0654648713f, 0.0542336002f, 1e-7f);  // base + (0.05 sin 2, 0.03 sin 3)
     EXPECT_NEAR(bubble.velocity.x, 0.15f, 1e-7);                                // (2 - 0.5) * 0.2 / 2
-    bubble.step(2, 0.1f);  // from 2 s on, the sideways speed keeps its value
-    bubble.step(2.5f, 0.1f);
+    bubble.step(2, 0.1f), bubble.step(2.5f, 0.1f);  // from 2 s on, the sideways speed keeps its value
     expectNear(bubble.base, 0.05f, 0.15f, 1e-7f);
     expectNear(bubble.sprite.position, 0.0227989445f, 0.169508635f, 1e-7f);
 
@@ -152,9 +135,7 @@ TEST(Bubble, StepMovesTheBaseWobblesAndSlowsDownUntilTwoSeconds) {
 TEST(CallEffect, CallsOnItsFirstUpdateOnlyMarkedFiredBeforeTheCall) {
     int calls = 0;
     CallEffect cue([&] { calls += cue.fired ? 1 : 100; });
-    cue.update(40.15f);
-    cue.update(40.16f);
-    cue.draw();
+    cue.update(40.15f), cue.update(40.16f), cue.draw();
     EXPECT_EQ(calls, 1);
 }
 
@@ -164,11 +145,7 @@ boost::shared_ptr<Texture2D> white() { return loadTestTexture("white.png", 2, 2,
 
 class GlEffects : public ::testing::Test {
 protected:
-    void SetUp() override {
-        VESK_REQUIRE_GL();
-        bubbleTexture.reset();
-        clearFrame(0, 0, 0);
-    }
+    void SetUp() override { VESK_REQUIRE_GL(); bubbleTexture.reset(); clearFrame(0, 0, 0); }
     void TearDown() override { bubbleTexture.reset(); }  // while the context is there
 };
 
@@ -191,8 +168,7 @@ TEST_F(GlEffects, BloodRisesWithABobOfTheAbsoluteTimeThenFadesInPlace) {
         EXPECT_FLOAT_EQ(blood.drops[0].position.y, 2.03521514f);
     }
     blood = BloodEffect(52);
-    blood.schedule(42.3f, 52);
-    blood.update(52.5f);
+    blood.schedule(42.3f, 52), blood.update(52.5f);
     EXPECT_EQ(blood.drops[0].color.a, 0.0f);  // transparent after a fade of no length
 }
 
@@ -204,9 +180,7 @@ TEST_F(GlEffects, BloodCoversTheViewFromTheBottomUp) {
     const Rgba one{102, 102, 102, 255}, two{163, 163, 163, 255};
     // A third of the rise: top edges at |0.2 sin 1.7| = 0.198 and |0.2 sin 2.7| = 0.085.
     for (float now : {1.0f, 3.0f, 4.999f}) {
-        clearFrame(0, 0, 0);
-        blood.update(now);
-        blood.draw();
+        clearFrame(0, 0, 0), blood.update(now), blood.draw();
         const Frame frame;
         for (float x : {-0.95f, 0.0f, 0.95f}) {
             EXPECT_TRUE(rgbaNear(frame.atView(x, -0.95f), now < 4 ? two : K)) << x << " " << now;
@@ -248,15 +222,11 @@ TEST_F(GlEffects, SpriteEffectsAndBubblesDrawWhereTheirUpdateLeftThem) {
     Sprite sprite;
     sprite.texture = bubbleTexture = white();
     MoveEffect move(&sprite, Vec2{0, 0}, Vec2{0.8f, 0});
-    move.schedule(0, 1);
-    move.update(0.5f);
-    move.draw();  // the default 0.2 x 0.2 quad, now centred on (0.4, 0)
+    move.schedule(0, 1), move.update(0.5f), move.draw();  // the default 0.2 x 0.2 quad, now centred on (0.4, 0)
     BubbleEffect effect(Vec2{-0.5f, 0.5f}, 2);
     effect.schedule(0, 2);
-    for (int i = 0; i < 2; ++i) {
-        effect.bubbles[i].sprite.scale = Vec2{1, 1};
-        effect.bubbles[i].sprite.color = Color{float(1 - i), 0, float(i), 1};  // red, then blue
-    }
+    for (int i = 0; i < 2; ++i)  // red, then blue
+        effect.bubbles[i].sprite.scale = Vec2{1, 1}, effect.bubbles[i].sprite.color = Color{float(1 - i), 0, float(i), 1};
     effect.draw();
     const Frame frame;
     EXPECT_TRUE(rgbaNear(frame.atView(0.35f, 0.05f), White));

@@ -35,11 +35,7 @@ void expectQuadrants(float x, float y, std::array<Rgba, 4> expected) {
 
 class GlSprite : public ::testing::Test {
 protected:
-    void SetUp() override {
-        VESK_REQUIRE_GL();
-        clearFrame(0, 0, 0);
-        sprite.texture = loadTestCard();
-    }
+    void SetUp() override { VESK_REQUIRE_GL(); clearFrame(0, 0, 0); sprite.texture = loadTestCard(); }
     Sprite sprite;
 };
 
@@ -54,14 +50,7 @@ TEST_F(GlSprite, DefaultSpriteIsAnUprightTenPixelSquareAtTheCentre) {
 
 TEST_F(GlSprite, TransformsAndTextureCoordinatesPlaceThePicture) {
     const QuadRect square{-0.1f, -0.1f, 0.1f, 0.1f};
-    const struct {
-        Vec2 position;
-        float rotation;
-        Vec2 scale;
-        QuadRect rect;
-        TexCoordRect texCoords;
-        std::array<Rgba, 4> quadrants;
-    } cases[] = {
+    const struct { Vec2 position; float rotation; Vec2 scale; QuadRect rect; TexCoordRect texCoords; std::array<Rgba, 4> quadrants; } cases[] = {
         // A quarter turn counter-clockwise about its own centre, then the move.
         {{0.5f, 0}, 90, {1, 1}, square, {0, 0, 1, 1}, {G, W, R, B}},
         {{-0.5f, -0.25f}, 0, {-1, 1}, square, {0, 0, 1, 1}, {G, R, W, B}},  // mirrored
@@ -72,11 +61,7 @@ TEST_F(GlSprite, TransformsAndTextureCoordinatesPlaceThePicture) {
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         clearFrame(0, 0, 0);
-        sprite.position = c.position;
-        sprite.rotation = c.rotation;
-        sprite.scale = c.scale;
-        sprite.rect = c.rect;
-        sprite.texCoords = c.texCoords;
+        sprite.position = c.position, sprite.rotation = c.rotation, sprite.scale = c.scale, sprite.rect = c.rect, sprite.texCoords = c.texCoords;
         sprite.draw();
         expectQuadrants(c.position.x, c.position.y, c.quadrants);
         const Frame frame;
@@ -84,9 +69,7 @@ TEST_F(GlSprite, TransformsAndTextureCoordinatesPlaceThePicture) {
         EXPECT_EQ(frame.atView(c.position.x + 0.15f, c.position.y), K);
     }
     clearFrame(0, 0, 0);
-    sprite.rect = square;
-    sprite.rotation = 90;
-    sprite.scale = Vec2{2, 1};  // 0.4 wide before the quarter turn, 0.4 high after it
+    sprite.rect = square, sprite.rotation = 90, sprite.scale = Vec2{2, 1};  // 0.4 wide before the quarter turn, 0.4 high after it
     sprite.draw();
     const Frame frame;
     EXPECT_TRUE(frame.atView(0, 0.18f) != K && frame.atView(0, -0.18f) != K);
@@ -95,25 +78,16 @@ TEST_F(GlSprite, TransformsAndTextureCoordinatesPlaceThePicture) {
 
 TEST_F(GlSprite, ColourModulatesAndAlphaBlendsOverTheFrame) {
     clearFrame(0, 0, 1);  // blue, so that a drawn black shows
-    sprite.color = Color{1, 0, 0, 1};
-    sprite.draw();
+    sprite.color = Color{1, 0, 0, 1}, sprite.draw();
     expectQuadrants(0, 0, {R, K, K, R});
     clearFrame(0, 0, 1);  // half the card's colour plus half the blue behind it
-    sprite.color = Color{1, 1, 1, 0.5f};
-    sprite.draw();
+    sprite.color = Color{1, 1, 1, 0.5f}, sprite.draw();
     expectQuadrants(0, 0, {Rgba{128, 0, 128, 255}, {0, 128, 128, 255}, {0, 0, 255, 255}, {128, 128, 255, 255}});
 }
 
 TEST_F(GlSprite, DrawRestoresTheMatrixDisablesTexturingAndLeavesItsColour) {
-    const auto modelview = [] {
-        std::array<float, 16> matrix{};
-        glGetFloatv(GL_MODELVIEW_MATRIX, matrix.data());
-        return matrix;
-    };
-    sprite.position = Vec2{0.25f, -0.5f};
-    sprite.rotation = 30;
-    sprite.scale = Vec2{-2, 0.5f};
-    sprite.color = Color{0.25f, 0.5f, 0.75f, 1};
+    const auto modelview = [] { std::array<float, 16> matrix{}; glGetFloatv(GL_MODELVIEW_MATRIX, matrix.data()); return matrix; };
+    sprite.position = Vec2{0.25f, -0.5f}, sprite.rotation = 30, sprite.scale = Vec2{-2, 0.5f}, sprite.color = Color{0.25f, 0.5f, 0.75f, 1};
     glTranslatef(0.125f, 0.25f, 0);
     const std::array<float, 16> before = modelview();
     sprite.draw();
@@ -122,8 +96,7 @@ TEST_F(GlSprite, DrawRestoresTheMatrixDisablesTexturingAndLeavesItsColour) {
     std::array<float, 4> current{};
     glGetFloatv(GL_CURRENT_COLOR, current.data());
     EXPECT_EQ(current, (std::array<float, 4>{0.25f, 0.5f, 0.75f, 1}));
-    clearFrame(0, 0, 0);  // without a texture nothing is drawn
-    Sprite().draw();
+    clearFrame(0, 0, 0), Sprite().draw();  // without a texture nothing is drawn
     EXPECT_EQ(modelview(), before);
     EXPECT_EQ(Frame().atView(0, 0), K);
 }
@@ -134,8 +107,7 @@ static_assert(std::has_virtual_destructor<Texture2D>::value, "textures are delet
 
 GLint parameter(GLenum name, int level = -1) {
     GLint value = -1;
-    if (level < 0) glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-    if (level >= 0) glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
+    level < 0 ? glGetTexParameteriv(GL_TEXTURE_2D, name, &value) : glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
     return value;
 }
 

@@ -24,11 +24,7 @@ struct RecordingEffect : Effect {
 
 class TimelineTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        useManualTimer(5000);
-        clock.reset();
-        journal.clear();
-    }
+    void SetUp() override { useManualTimer(5000), clock.reset(), journal.clear(); }
     void TearDown() override { useSystemTimer(); }
 
     // One frame at `seconds` of show time (whole milliseconds): what it did,
@@ -40,7 +36,7 @@ protected:
         return journal + (more ? " more" : " done");
     }
     RecordingEffect* add(int layer, float start, float end, const char* name) {
-        RecordingEffect* effect = new RecordingEffect(name);
+        auto* effect = new RecordingEffect(name);
         EXPECT_TRUE(t.add(layer, start, end, effect)) << name;
         return effect;
     }
