@@ -21,9 +21,8 @@ using vesk_test::fileBytes;
 // A fresh directory with data -> the build's data/, removed on destruction.
 struct Scratch {
     std::error_code ignored;
-    Scratch() {
-        std::string pattern = "/tmp/vesk-capture-test-XXXXXX";
-        if (mkdtemp(pattern.data())) directory = pattern;
+    Scratch() : directory("/tmp/vesk-capture-test-XXXXXX") {
+        if (!mkdtemp(directory.data())) directory.clear();
         fs::create_directory_symlink(VESK_DATA_DIRECTORY, file("data"), ignored);
     }
     ~Scratch() { fs::remove_all(directory, ignored); }  // does not follow the link
@@ -50,8 +49,7 @@ inline Picture readPng(const fs::path& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_RGB;
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    image.format = PNG_FORMAT_RGB, picture.rgb.resize(PNG_IMAGE_SIZE(image));
     if (png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr))
         picture.width = int(image.width), picture.height = int(image.height);
     return picture;
@@ -60,8 +58,7 @@ inline Picture readPng(const fs::path& path) {
 inline std::vector<std::string> directoryNames(const fs::path& path) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
+    return std::sort(names.begin(), names.end()), names;
 }
 
 // ffprobe's view of a video holds every "key=value" of `expected`.

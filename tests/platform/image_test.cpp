@@ -60,11 +60,7 @@ TEST(PngDecoding, ColourTypesGiveTheSameRgbaTopRowFirst) {
     keyed.transparentColor = {10, 20, 30};
     std::vector<Rgba> keyedPixels = opaque;
     keyedPixels[4].a = 0;  // only the pixel of exactly that colour
-    const struct {
-        const char* what;
-        PngSpec file;
-        std::vector<Rgba> pixels;
-    } cases[] = {
+    const struct { const char* what; PngSpec file; std::vector<Rgba> pixels; } cases[] = {
         {"RGBA 8", spec(PNG_COLOR_TYPE_RGBA, 8, 4), std::vector<Rgba>(picture, picture + 6)},
         {"RGBA 16", spec(PNG_COLOR_TYPE_RGBA, 16, 4), std::vector<Rgba>(picture, picture + 6)},
         {"RGB with a transparent colour", keyed, keyedPixels},
@@ -87,9 +83,8 @@ TEST(PngDecoding, ColourTypesGiveTheSameRgbaTopRowFirst) {
 // Decodes watching stderr and the allocations: a refusal is silent and
 // comes before the pixel buffer is made.
 void expectRefusedQuietly(const std::vector<uint8_t>& file, const std::string& what, int limit = noLimit) {
-    largest = 0;
     testing::internal::CaptureStderr();
-    watching = true;
+    largest = 0, watching = true;
     std::unique_ptr<DecodedImage> image = decodePngMemory(file.data(), file.size(), limit);
     watching = false;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << what;
@@ -104,18 +99,12 @@ TEST(PngDecoding, BrokenFilesGiveNoImageQuietly) {
     // Every cut that loses image data; a file that lacks only IEND is whole.
     for (size_t length = 0; length < iend; ++length)
         expectRefusedQuietly(std::vector<uint8_t>(good.begin(), good.begin() + long(length)), "cut at " + std::to_string(length));
-    const struct {
-        const char* what;
-        size_t at;
-        uint8_t flip;
-        bool fixCrc;
-    } flips[] = {{"flipped byte in IDAT", idat + 11, 0xFF, false}, {"bad IDAT CRC", iend - 1, 1, false},
+    const struct { const char* what; size_t at; uint8_t flip; bool fixCrc; } flips[] = {{"flipped byte in IDAT", idat + 11, 0xFF, false}, {"bad IDAT CRC", iend - 1, 1, false},
                  {"bad IHDR CRC", 29, 1, false}, {"IDAT not a zlib stream", idat + 8, 0x0F, true},
                  {"wrong signature", 1, 'P' ^ 'Q', false}};
     std::vector<uint8_t> broken;
     for (const auto& f : flips) {
-        broken = good;
-        broken[f.at] ^= f.flip;
+        broken = good, broken[f.at] ^= f.flip;
         if (f.fixCrc) vesk_test::fixPngChunkCrc(broken, idat);
         expectRefusedQuietly(broken, f.what);
     }
@@ -151,17 +140,14 @@ TEST(PngDecoding, SizeLimitsHoldAtTheirEdgesBeforeAllocating) {
     expectRefusedQuietly(headerClaiming(0x7FFFFFFF, 0x7FFFFFFF), "largest header", 0x7FFFFFFF);
     // 8192 x 8192 x 4 is exactly the byte limit: the buffer is made, then the
     // cut-off data fail.
-    largest = 0;
-    watching = true;
     const std::vector<uint8_t> atBytes = headerClaiming(8192, 8192);
+    largest = 0, watching = true;
     EXPECT_FALSE(decodePngMemory(atBytes.data(), atBytes.size(), noLimit));
     watching = false;
     EXPECT_EQ(largest, maxImageBytes);
     // The dimension limit is inclusive.
     auto stripe = [](int width, int height) {
-        PngSpec s{width, height, PNG_COLOR_TYPE_GRAY, 8, {}, {}};
-        s.rows.assign(size_t(height), std::vector<uint8_t>(size_t(width), 77));
-        return vesk_test::encodePng(s);
+        return vesk_test::encodePng({width, height, PNG_COLOR_TYPE_GRAY, 8, std::vector<std::vector<uint8_t>>(size_t(height), std::vector<uint8_t>(size_t(width), 77)), {}});
     };
     const std::vector<uint8_t> atLimit = stripe(8, 8);
     std::unique_ptr<DecodedImage> image = decodePngMemory(atLimit.data(), atLimit.size(), 8);

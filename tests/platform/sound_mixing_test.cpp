@@ -31,8 +31,7 @@ struct SoundMixing : ::testing::Test {
     StreamStore store;
     std::vector<int16_t> mix(int frames, int64_t at = -1) {
         std::vector<int16_t> out(2 * static_cast<size_t>(frames), 12345);
-        mixer.mix(out.data(), frames, at);
-        return out;
+        return mixer.mix(out.data(), frames, at), out;
     }
 };
 
@@ -64,9 +63,7 @@ TEST_F(SoundMixing, MuteSilencesExactlyItsFramesWhileTheMusicAdvancesAndOtherCha
     FSOUND_STREAM* crash = store.add(wav16(std::vector<int16_t>(3000, 5)));
     mix(1024, t0);
     // Mix frame of t0 + 10 ms: 441, plus the delay; of t0 + 30 ms: 1323 + 1024.
-    mixer.setMute(0, true, t0 + 10 * ms);
-    mixer.play(1, crash, t0 + 10 * ms);
-    mixer.setMute(0, false, t0 + 30 * ms);
+    mixer.setMute(0, true, t0 + 10 * ms), mixer.play(1, crash, t0 + 10 * ms), mixer.setMute(0, false, t0 + 30 * ms);
     std::vector<int16_t> heard(4096);
     for (int k = 0; k < 4096; ++k) heard[k] = static_cast<int16_t>((k < 1465 || k >= 2347 ? music[k] : 0) + (k >= 1465 ? 5 : 0));
     // Called late: a late call does not move the frames of time.
@@ -112,8 +109,7 @@ TEST_F(SoundMixing, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix
     int calls = 0;
     music->syncPoints.setCallback([](FSOUND_STREAM*, void*, int, void* n) -> signed char { return ++*static_cast<int*>(n), 0; }, &calls);
     for (uint32_t offset : {0u, 2000u, 3000u}) music->syncPoints.add(offset, "");
-    mixer.setMute(0, true);
-    mixer.play(0, music);
+    mixer.setMute(0, true), mixer.play(0, music);
     EXPECT_EQ(calls, 1) << "offset 0 fires inside play";
     mix(1000);
     EXPECT_EQ(calls, 1) << "frame 1000 not mixed yet";

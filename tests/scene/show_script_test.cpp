@@ -53,11 +53,7 @@ const Row script[] = {
 const std::vector<float> fishPath = {-2, 0, -2, 0, -1, 0.2f, -0.5f, -0.2f, -0.2f, 0.1f, -0.15f, 0.035f, -0.04f, -0.03f,
                                      0, 0.025f, 0.04f, -0.02f, -0.02f, 0.015f, 0.01f, -0.01f, 0, 0, 0, 0};
 
-std::string text(float x) {
-    char buffer[32];
-    snprintf(buffer, sizeof buffer, "%g", x);
-    return buffer;
-}
+std::string text(float x) { char buffer[32]; return snprintf(buffer, sizeof buffer, "%g", x), buffer; }
 std::string text(const Vec2& v) { return text(v.x) + "," + text(v.y); }
 
 const std::pair<Sprite*, const char*> sprites[] = {
@@ -65,8 +61,7 @@ const std::pair<Sprite*, const char*> sprites[] = {
     {&titleSprite, "title"},   {&creditSprite, "credit"}, {&outroSprite, "outro"},        {&outro2Sprite, "outro2"}};
 
 std::string name(const Sprite* sprite) {
-    for (const auto& s : sprites)
-        if (s.first == sprite) return s.second;
+    for (const auto& s : sprites) if (s.first == sprite) return s.second;
     return "?";
 }
 
@@ -106,9 +101,7 @@ std::string describe(Effect* e) {
 TEST(GlShowScript, TheSetUpLoadsEveryAssetAndFillsTheTimelineRowByRow) {
     VESK_REQUIRE_GL();
     vesk_test::ErrorBoxRecorder boxes;
-    setSoundOutput(SoundOutput::Manual);
-    FSOUND_Init(44100, 8, 0);
-    setupScene();
+    setSoundOutput(SoundOutput::Manual), FSOUND_Init(44100, 8, 0), setupScene();
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
 
     // Each row's start and stop, by time and, among equal times, in the

@@ -48,13 +48,9 @@ bool useGlTestContext(std::string* whyNot) {
         static char programName[] = "vesk-tests";
         static char* arguments[] = {programName, nullptr};
         int argumentCount = 1;
-        glutInit(&argumentCount, arguments);
-        glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
-        glutInitWindowSize(glTestWindowPixels, glTestWindowPixels);
-        glutCreateWindow("vesk tests");
-        glutDisplayFunc([] {});
-        glutMainLoopEvent();
-        glClear(GL_COLOR_BUFFER_BIT);  // the driver is loaded by now
+        glutInit(&argumentCount, arguments), glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
+        glutInitWindowSize(glTestWindowPixels, glTestWindowPixels), glutCreateWindow("vesk tests"), glutDisplayFunc([] {});
+        glutMainLoopEvent(), glClear(GL_COLOR_BUFFER_BIT);  // the driver is loaded by now
         dl_iterate_phdr(keepDriDriverLoaded, nullptr);
         return true;
     }();
@@ -62,29 +58,16 @@ bool useGlTestContext(std::string* whyNot) {
     // The real box would wait for a click that never comes.
     if (!errorBoxHandler()) setErrorBoxHandler([](const char* text) { ADD_FAILURE() << "unexpected \"Error\" box: " << text; });
     glViewport(0, 0, glTestWindowPixels, glTestWindowPixels);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glColor4f(1, 1, 1, 1);
-    glDrawBuffer(GL_BACK);
+    glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(-1, 1, -1, 1, 0, 1), glMatrixMode(GL_MODELVIEW), glLoadIdentity();
+    glEnable(GL_BLEND), glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), glDisable(GL_DEPTH_TEST), glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0), glColor4f(1, 1, 1, 1), glDrawBuffer(GL_BACK);
     return true;
 }
 
-void clearFrame(float r, float g, float b) {
-    glClearColor(r, g, b, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-}
+void clearFrame(float r, float g, float b) { glClearColor(r, g, b, 1), glClear(GL_COLOR_BUFFER_BIT); }
 
 Frame::Frame() : pixels_(size_t(glTestWindowPixels) * glTestWindowPixels) {
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1), glReadBuffer(GL_BACK);
     glReadPixels(0, 0, glTestWindowPixels, glTestWindowPixels, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
 }
 
