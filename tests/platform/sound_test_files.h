@@ -4,32 +4,26 @@
 #pragma once
 
 #include "platform/sound/sound_stream.h"
+#include "support/png_test_files.h"
 
 #include <sndfile.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace soundtest {
 
 // Interleaved 16-bit `samples` in `format`; empty when libsndfile refuses.
 inline std::vector<char> encode(const std::vector<int16_t>& samples, int channels, int format) {
-    const std::string path = (std::filesystem::temp_directory_path() / ("vesk_sound_" + std::to_string(getpid()))).string();
+    const std::string path = vesk_test::testFilePath("sound");
     SF_INFO info{0, 44100, channels, format, 0, 0};
-    std::vector<char> bytes;
-    if (SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info)) {
-        // libsndfile's MPEG encoder garbles 16-bit writes; floats convert
-        // back to the same 16-bit values for PCM.
-        std::vector<float> floats(samples.begin(), samples.end());
-        for (float& f : floats) f /= 32768.0f;
-        const bool ok = sf_writef_float(file, floats.data(), sf_count_t(samples.size()) / channels) * channels == sf_count_t(samples.size());
-        std::ifstream in(path, std::ios::binary);
-        if (sf_close(file) == 0 && ok) bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    std::remove(path.c_str());
-    return bytes;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    // libsndfile's MPEG encoder garbles 16-bit writes; floats convert back
+    // to the same 16-bit values for PCM.
+    std::vector<float> floats(samples.begin(), samples.end());
+    for (float& f : floats) f /= 32768.0f;
+    const bool ok = file && sf_writef_float(file, floats.data(), sf_count_t(samples.size()) / channels) * channels == sf_count_t(samples.size());
+    const std::string bytes = file && sf_close(file) == 0 && ok ? vesk_test::fileBytes(path) : "";
+    return std::vector<char>(bytes.begin(), bytes.end());
 }
 inline std::vector<char> wav16(const std::vector<int16_t>& samples, int channels = 1) {
     return encode(samples, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
@@ -41,8 +35,8 @@ inline std::vector<char> mp3(const std::vector<int16_t>& samples, int channels) 
 // A mono ramp whose every value differs from its neighbours', so that a
 // sample out of place shows.
 inline std::vector<int16_t> ramp(int frames) {
-    std::vector<int16_t> samples;
-    for (int k = 0; k < frames; ++k) samples.push_back(static_cast<int16_t>((k * 7) % 20011 - 10000));
+    std::vector<int16_t> samples(static_cast<size_t>(frames));
+    for (int k = 0; k < frames; ++k) samples[size_t(k)] = static_cast<int16_t>((k * 7) % 20011 - 10000);
     return samples;
 }
 

@@ -45,8 +45,7 @@ long bestFit(const Stereo& rec, const Stereo& part, long partFirst, long count, 
                 cost += std::abs(rec.at(at + i, side) - std::clamp(expected, -32768, 32767));
             }
         }
-        cost /= 2.0 * count;
-        if (cost < bestCost) bestCost = cost, best = at;
+        if ((cost /= 2.0 * count) < bestCost) bestCost = cost, best = at;
     }
     return best;
 }
@@ -82,11 +81,8 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
     const Stereo music = readSound(dataDir + "/kelpwake.mp3");
     const long musicLoud = firstLoud(music, 200), heardLoud = firstLoud(rec, 200);
     if (musicLoud < 0 || heardLoud < musicLoud) return result;
-    const double loudSeconds = static_cast<double>(musicLoud) / rate;
-    result.musicStart = musicStartNear(rec, music, heardLoud - musicLoud, loudSeconds);
-    if (result.musicStart < 0) return result;
-    result.musicFound = true;
-    const long start = result.musicStart;
+    const long start = result.musicStart = musicStartNear(rec, music, heardLoud - musicLoud, static_cast<double>(musicLoud) / rate);
+    if (!(result.musicFound = start >= 0)) return result;
     const long end62 = musicStartNear(rec, music, start, 62.0);
     result.driftMs = end62 < 0 ? 1e9 : (end62 - start) * 1000.0 / rate;
 
@@ -94,10 +90,7 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
     // mute and its edges are left out.
     const long last = std::min({rec.frames(), start + music.frames(), start + framesAt(68.4)});
     for (long f = start, run = 0; f <= last; ++f) {
-        if (f < last && rec.at(f, 0) == 0 && rec.at(f, 1) == 0) {
-            ++run;
-            continue;
-        }
+        if (f < last && rec.at(f, 0) == 0 && rec.at(f, 1) == 0 && ++run) continue;
         const long inMusic = f - run - start;
         bool musicPlays = false;
         for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
