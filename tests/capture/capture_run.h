@@ -3,11 +3,11 @@
 // and readers of what it wrote.
 #pragma once
 
+#include "platform/image.h"
 #include "support/cue_analysis.h"
 #include "support/png_test_files.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,14 +44,13 @@ struct Picture {
     int width = 0, height = 0;
     std::vector<uint8_t> rgb;  // top row first
 };
+// Through the show's own decoder, the alpha dropped.
 inline Picture readPng(const fs::path& path) {
     Picture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_RGB, picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr))
-        picture.width = int(image.width), picture.height = int(image.height);
+    if (const auto image = decodePngFile(path.c_str(), 4096)) {
+        picture.width = image->width(), picture.height = image->height();
+        for (int i = 0; i < picture.width * picture.height; ++i) picture.rgb.insert(picture.rgb.end(), &image->pixels()[4 * i], &image->pixels()[4 * i + 3]);
+    }
     return picture;
 }
 

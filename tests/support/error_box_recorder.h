@@ -20,8 +20,6 @@ public:
         setErrorBoxHandler([](const char* text) { active->texts_.push_back(text); });
     }
     ~ErrorBoxRecorder() { active = nullptr, setErrorBoxHandler(previous_); }
-    ErrorBoxRecorder(const ErrorBoxRecorder&) = delete;
-    ErrorBoxRecorder& operator=(const ErrorBoxRecorder&) = delete;
     // Every box text shown since construction, in order.
     const std::vector<std::string>& texts() const { return texts_; }
     void clear() { texts_.clear(); }
