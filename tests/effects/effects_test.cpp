@@ -37,10 +37,10 @@ TEST(LinearEffects, WriteOnlyTheirFieldLinearlyUnclampedAndNotWithoutASpan) {
     scale.schedule(33, 33.25f), scale.update(33.125f);
     FadeEffect fade(&s, Color{1, 0, 0.25f, 1}, Color{0, 1, 0.75f, 0});
     fade.schedule(50, 52), fade.update(50.5f);
-    for (float end : {0.0f, 5.0f}) {  // then no rate: every field stays
+    for (float end : {-1.0f, 0.0f, 5.0f}) {  // then without a span (backwards, empty): every field stays
+        if (end >= 0) for (Effect* e : std::vector<Effect*>{&move, &scale, &fade}) e->schedule(5, end), e->update(5.5f);
         EXPECT_TRUE(s.position == (Vec2{1.75f, -0.125f}) && s.scale == (Vec2{4.75f, 4}) &&
                     s.color == (Color{0.75f, 0.25f, 0.375f, 0.75f})) << end;
-        for (Effect* e : std::vector<Effect*>{&move, &scale, &fade}) e->schedule(5, end), e->update(5.5f);
     }
 }
 
@@ -112,6 +112,8 @@ TEST(SwimEffect, StepsOnlyEveryHundredthOntoItsFigureFacingItsWay) {
     EXPECT_EQ(s.scale.x, -4.5f);  // now it moves towards +x
     swim.schedule(35, 42.1f), swim.update(35.25f);  // (0.5 sin 0.5, 0.2 sin 0.75)
     expectNear(s.position, 0.239712769f, 0.136327752f, 1e-7f);
+    swim.update(35.36f);  // 0.5 sin(2 x 0.36000061) in double; a float sine is an ulp above
+    EXPECT_EQ(s.position.x, 0.329692781f);
 }
 
 TEST(Bubble, StepMovesTheBaseWobblesAndSlowsDownUntilTwoSeconds) {
