@@ -16,6 +16,7 @@ set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 # The show's files, in the order it loads them (so the order of its boxes).
 mapfile -t assets < <(sed -n '/showAssets/,/};/p' "$repo/tests/support/show_assets.h" | grep -o '"[^"]*"' | tr -d '"')
+check "${#assets[@]} asset files listed" [ ${#assets[@]} -ge 10 ]
 first_cue=$((44 + 30 * 44100 * 4))  # WAV bytes of the first 30 s: the music alone
 cp "$build/vesk-capture" "$work/" && chmod 755 "$work"  # where the user nobody reaches it
 
@@ -25,7 +26,10 @@ capture() {  # in directory $1, as user $2 when given
     (cd "$1" && timeout -k 5 120 /usr/bin/time -o memory -f %M "${as[@]}" "$work/vesk-capture" \
         --fps 1 --size 16x16 --frames frames --audio sound.wav >/dev/null 2>stderr)
 }
-digest() { cat "$1"/frames/*.png | md5sum; }
+# From 52 to 54 s a move and a scale of one sprite share a layer, and each
+# draws it: their order, by address, follows the run's allocations. So the
+# frame at 53 s may differ between two sound runs; every other frame may not.
+digest() { find "$1/frames" -name '*.png' ! -name 000053.png | sort | xargs cat | md5sum; }
 samples_alone() { silent <(head -c $first_cue "$1" | tail -c +45) && audible <(tail -c +$first_cue "$1"); }
 poke() { printf "$(sed 's/../\\x&/g' <<<"$3")" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
 
