@@ -49,10 +49,12 @@ show)
     start_xvfb
     copy_data "$work/show"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/show/sound.raw
-    start_show "$work/show" faketime -f "+0 x5"
+    # In real time: under faketime's fast clock the sanitized show's exit
+    # aborts in a futex wait whose timeout faketime converted.
+    start_show "$work/show" env
     window=$(wait_window VESK 20)
     until audible "$work/show/sound.raw" || ! kill -0 "$show_pid" 2>/dev/null; do sleep 0.1; done
-    sleep 9.4  # 47 s of show from the music's start: the blood, the tolvane and the juice sample are alive
+    sleep 47  # 47 s of show from the music's start: the blood, the tolvane and the juice sample are alive
     asked=$(now)
     check "the close request is sent" "$build/vesk-close-window" "$window"
     wait_show 20
