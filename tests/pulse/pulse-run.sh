@@ -28,7 +28,8 @@ if [ "$mode" != no-server ]; then
   pids+=("$!")
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl set-default-sink vesk || fail "the server did not start: $(tail -5 "$dir/server.log")"
-  parec -d vesk.monitor --format=s16le --rate=44100 --channels=2 >"$dir/heard.raw" &
+  # Short fragments, so that what parec holds when it is stopped is little.
+  parec -d vesk.monitor --latency-msec=20 --format=s16le --rate=44100 --channels=2 >"$dir/heard.raw" &
   pids+=("$!")
 fi
 
@@ -61,7 +62,7 @@ echo "exit status $status after $seconds s"
 [ "$status" = 0 ] || fail "exit status $status: $(cat "$dir/stderr")"
 [ "$seconds" -ge 68 ] && [ "$seconds" -le 76 ] || fail "ran $seconds s"
 [ "$mode" = show ] || exit 0
-sleep 1
+sleep 2
 kill -INT "${pids[1]}"
 wait "${pids[1]}"
 ./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 --mute-peak 400 "$dir/heard.raw" || fail "the cue analysis"
