@@ -5,6 +5,7 @@
 #include "synth/filters.h"
 #include "synth/oscillators.h"
 
+#include <algorithm>
 #include <cmath>
 
 Stereo renderPad(const std::vector<int>& pitches, double held, double velocity, const PadSettings& settings,

@@ -9,6 +9,7 @@
 #include "synth/filters.h"
 #include "synth/oscillators.h"
 
+#include <algorithm>
 #include <cmath>
 
 Mono synthJuice() {

@@ -11,6 +11,7 @@
 #include "synth/filters.h"
 #include "synth/oscillators.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

@@ -3,6 +3,7 @@
 #include "synth/envelopes.h"
 #include "synth/oscillators.h"
 
+#include <algorithm>
 #include <cmath>
 
 Mono renderBubble(const BubbleSound& bubble) {
