@@ -7,13 +7,19 @@
 #include <thread>
 
 TEST(SystemTimer, AdvancesWithTheMonotonicClock) {
+    using Clock = std::chrono::steady_clock;
+    const auto milliseconds = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
     useSystemTimer();
-    const auto started = std::chrono::steady_clock::now();
+    // Each timer read is bracketed by clock reads, so that a test preempted
+    // between them still knows the interval it measured.
+    const Clock::time_point before0 = Clock::now();
     const uint32_t first = timerMilliseconds();
+    const Clock::time_point after0 = Clock::now();
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const Clock::time_point before1 = Clock::now();
     const uint32_t counted = timerMilliseconds() - first;  // unsigned: across the wrap too
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    // The two pairs of reads are not simultaneous; a preempted test may see
-    // them some milliseconds apart, never hundreds.
-    EXPECT_NEAR(static_cast<double>(counted), static_cast<double>(elapsed.count()), 20.0);
+    const Clock::time_point after1 = Clock::now();
+    // Whole milliseconds: each read may lose up to one.
+    EXPECT_GE(counted, milliseconds(before1 - after0) - 1);
+    EXPECT_LE(counted, milliseconds(after1 - before0) + 1);
 }
