@@ -219,6 +219,15 @@ TEST_F(GlEffects, BubblesShareOneTextureAndStartInTheirRanges) {
     EXPECT_TRUE(fastest <= 0.5f + 1e-5f && fastest > 0.45f) << fastest;
     effect.schedule(5, 5);  // no span: no climb
     EXPECT_EQ(effect.bubbles[0].velocity.y, 0.0f);
+    // The largest draw, 32767, is 1 exactly, so a bubble can reach the top
+    // of the size range. This seed's third draw, the first size, is 32767.
+    seedRandom(73933);
+    randomInt(), randomInt();
+    ASSERT_EQ(randomInt(), 32767);
+    seedRandom(73933);
+    BubbleEffect topDraw(origin, 1);
+    topDraw.schedule(31, 34);
+    EXPECT_NEAR(topDraw.bubbles[0].sprite.scale.x, 1.5f, 1e-6f);
 }
 
 TEST_F(GlEffects, SpriteEffectsAndBubblesDrawWhereTheirUpdateLeftThem) {
