@@ -15,6 +15,7 @@ copy_data "$work/show"
 export SDL_AUDIODRIVER=no-such-driver
 start_show "$work/show" /usr/bin/time -o "$work/memory" -f %M faketime -f "+0 x$speed"
 window=$(wait_window VESK 20) || { check "a window titled VESK" false; finish; }
+mapped=$(now)  # the window is up just before the show's clock starts
 
 alive() { kill -0 "$show_pid" 2>/dev/null; }
 resize() { xdotool windowsize "$window" "$1" "$2"; sleep 0.5; check "${1}x$2: the show goes on" alive; }
@@ -23,8 +24,10 @@ resize 4096 256
 xdotool windowunmap "$window" && sleep 0.5 && xdotool windowmap "$window"
 check "minimised and restored: the show goes on" alive
 resize 1024 256
-# The tank alone fills the view from 20 s to 30 s of show time.
-while between "$(since "$show_started")" 0 $((24 / speed)); do sleep 0.1; done
+# From 26 s to 30 s of show time the fish swims inside the tank (|x| < 1)
+# and nothing else is drawn; before 23 s it comes in from beyond the left
+# edge. 28.5 s after the window came up the show is a little short of that.
+until between "$(since "$mapped")" "$(awk -v x=$speed 'BEGIN { print 28.5 / x }')" 1000; do sleep 0.1; done
 read -r x y < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x, y }')
 ffmpeg -loglevel error -f x11grab -video_size 1024x256 -i "$DISPLAY+$x,$y" -frames:v 1 -f rawvideo -pix_fmt gray "$work/wide.raw"
 read -r middle sides < <(od -An -v -tu1 -w1024 "$work/wide.raw" | awk '
