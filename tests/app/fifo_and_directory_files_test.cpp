@@ -12,7 +12,7 @@
 
 // No GL context is needed: without one the texture's GL calls do nothing,
 // and a file that cannot be decoded never reaches them.
-TEST(SpecialDataFiles, NamedPipeAndDirectoryAreRefused) {
+TEST(NonRegularDataFiles, NamedPipeAndDirectoryAreRefused) {
     const std::string pipe = vesk_test::testFilePath("pipe"), folder = vesk_test::testFilePath("folder");
     ASSERT_TRUE(mkfifo(pipe.c_str(), 0600) == 0 && mkdir(folder.c_str(), 0700) == 0);
     // A load stuck opening the FIFO never returns: the alarm then ends the
