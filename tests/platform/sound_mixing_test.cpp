@@ -120,3 +120,14 @@ TEST_F(SoundMixing, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix
     mixer.play(0, music);
     EXPECT_EQ(calls, 3) << "a second pass fires again";
 }
+
+TEST_F(SoundMixing, AStreamLongerThanItsRingPlaysExactlyAndAgainFromItsStartOnOneChannel) {
+    const std::vector<int16_t> r = ramp(200000);
+    FSOUND_STREAM* stream = store.add(wav16(r));
+    ASSERT_TRUE(stream && stream->pcm->streamed());
+    mixer.play(0, stream);
+    EXPECT_TRUE(holds(mix(190001), 0, 190001, r, 0)) << "past a lap of the ring";
+    mixer.play(2, stream);  // moved, not doubled
+    EXPECT_TRUE(holds(mix(201000), 0, 201000, r, 0));
+    EXPECT_FALSE(mixer.isPlaying(0) || mixer.isPlaying(2));
+}
