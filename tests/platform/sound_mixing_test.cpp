@@ -38,6 +38,7 @@ struct SoundMixing : ::testing::Test {
 TEST_F(SoundMixing, AStreamPlaysFromTheNextFrameToItsLastAndFreesItsChannel) {
     const std::vector<int16_t> r = ramp(3000);
     FSOUND_STREAM* stream = store.add(wav16(r));
+    EXPECT_FALSE(stream->pcm->streamed()) << "shorter than a ring: decoded whole";
     EXPECT_TRUE(holds(mix(100), 0, 100, silence, 0));
     ASSERT_TRUE(mixer.play(1, stream));
     // Pieces that split the mixer's 1024-frame steps unevenly.

@@ -23,8 +23,9 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
     }
     stream->channelCount = info.channels;
     // The claimed length only sizes the head: a short claim that was false
-    // makes the stream a streamed one.
-    const int64_t headSize = info.frames <= ringFrames ? std::max<int64_t>(info.frames, 1) : headFrames;
+    // makes the stream a streamed one. One frame more than claimed, so that
+    // a true claim ends in a short read.
+    const int64_t headSize = info.frames <= ringFrames ? std::max<int64_t>(info.frames, 0) + 1 : headFrames;
     stream->head.reset(new int16_t[static_cast<size_t>(headSize * stream->channelCount)]);
     const bool more = stream->decodeHead(headSize);
     if (stream->headCount == 0) return nullptr;

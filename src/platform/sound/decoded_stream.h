@@ -33,8 +33,8 @@ class DecodedStream {
 public:
     static constexpr int sampleRate = 44100;
     static constexpr int64_t maxFrames = int64_t{10} * 60 * sampleRate;
-    // About 3 s: far more than the decoder thread ever falls behind.
-    static constexpr int64_t ringFrames = int64_t{1} << 17;
+    // 2 s: far more than the decoder thread ever falls behind.
+    static constexpr int64_t ringFrames = 2 * sampleRate;
     // Resident start of a streamed stream, decoded at open: what a replay
     // plays while the decoder goes back to where the ring starts.
     static constexpr int64_t headFrames = sampleRate / 2;
