@@ -37,7 +37,7 @@ struct SoundMixing : ::testing::Test {
 
 TEST_F(SoundMixing, AStreamPlaysFromTheNextFrameToItsLastAndFreesItsChannel) {
     const std::vector<int16_t> r = ramp(3000);
-    FSOUND_STREAM* stream = store.add(wav16(r));
+    FSOUND_STREAM* stream = store.add(encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24));
     EXPECT_FALSE(stream->pcm->streamed()) << "shorter than a ring: decoded whole";
     EXPECT_TRUE(holds(mix(100), 0, 100, silence, 0));
     ASSERT_TRUE(mixer.play(1, stream));
@@ -124,7 +124,7 @@ TEST_F(SoundMixing, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix
 
 TEST_F(SoundMixing, AStreamLongerThanItsRingPlaysExactlyAndAgainFromItsStartOnOneChannel) {
     const std::vector<int16_t> r = ramp(200000);
-    FSOUND_STREAM* stream = store.add(wav16(r));
+    FSOUND_STREAM* stream = store.add(encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24));
     ASSERT_TRUE(stream && stream->pcm->streamed());
     mixer.play(0, stream);
     EXPECT_TRUE(holds(mix(190001), 0, 190001, r, 0)) << "past a lap of the ring";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 namespace {
 // Frames per read: small enough that a stop request is seen quickly and the
@@ -10,6 +11,27 @@ constexpr int64_t readFrames = 4096;
 // How long the decoder thread sleeps when the ring is full: a small part of
 // the head, so that a replay finds the ring refilled before the head ends.
 constexpr auto idleSleep = std::chrono::milliseconds(20);
+
+// The samples of a RIFF WAV file where they lie in its bytes, and in
+// `bytes` how many of them the file holds; null when there is no data chunk
+// or it is not aligned for 16-bit reads.
+const int16_t* wavSamples(const unsigned char* data, size_t length, size_t& bytes) {
+    if (length < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return nullptr;
+    for (size_t at = 12; length - at >= 8;) {
+        const uint32_t size = data[at + 4] | data[at + 5] << 8 | data[at + 6] << 16 | uint32_t{data[at + 7]} << 24;
+        if (std::memcmp(data + at, "data", 4) == 0) {
+            bytes = std::min<size_t>(size, length - at - 8);
+            const unsigned char* samples = data + at + 8;
+            if (reinterpret_cast<uintptr_t>(samples) % alignof(int16_t) != 0) return nullptr;
+            return reinterpret_cast<const int16_t*>(samples);
+        }
+        const size_t step = 8 + size_t{size} + (size & 1);  // chunks are padded to even sizes
+        if (step > length - at) return nullptr;
+        at += step;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t length, Reading reading) {
@@ -22,11 +44,27 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
         return nullptr;
     }
     stream->channelCount = info.channels;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    size_t bytes = 0;
+    const int16_t* samples = info.format == (SF_FORMAT_WAV | SF_FORMAT_PCM_16)
+                                 ? wavSamples(static_cast<const unsigned char*>(data), length, bytes)
+                                 : nullptr;
+    if (samples) {
+        stream->headSamples = samples;
+        stream->headCount = std::min<int64_t>(info.frames, int64_t(bytes / sizeof(int16_t)) / info.channels);
+        if (stream->headCount == 0) return nullptr;
+        stream->length.store(stream->headCount, std::memory_order_relaxed);
+        sf_close(stream->sound);
+        stream->sound = nullptr;
+        return stream;
+    }
+#endif
     // The claimed length only sizes the head: a short claim that was false
     // makes the stream a streamed one. One frame more than claimed, so that
     // a true claim ends in a short read.
     const int64_t headSize = info.frames <= ringFrames ? std::max<int64_t>(info.frames, 0) + 1 : headFrames;
     stream->head.reset(new int16_t[static_cast<size_t>(headSize * stream->channelCount)]);
+    stream->headSamples = stream->head.get();
     const bool more = stream->decodeHead(headSize);
     if (stream->headCount == 0) return nullptr;
     if (!more) {
@@ -135,7 +173,7 @@ void DecodedStream::rewind() {
 const int16_t* DecodedStream::framesAt(int64_t frame, int64_t& contiguous) const {
     if (frame < headCount) {
         contiguous = headCount - frame;
-        return head.get() + frame * channelCount;
+        return headSamples + frame * channelCount;
     }
     const int64_t slot = (frame - headCount) % ringFrames;
     contiguous = ringFrames - slot;

@@ -2,7 +2,8 @@
 //
 // Opening decodes the header and a head of the stream on the calling
 // thread. A stream that fits its head (claims at most ringFrames) is then
-// decoded whole and stays so. A longer one keeps only a short head resident,
+// decoded whole and stays so. A 16-bit PCM WAV file needs no decoding: its
+// samples are read where they lie in the file's bytes. A longer one keeps only a short head resident,
 // so that playing it again starts at once, and decodes the rest into a ring
 // of ringFrames just ahead of its reader, while the file's bytes stay where
 // the caller holds them:
@@ -89,6 +90,7 @@ private:
     SNDFILE* sound = nullptr;  // the decoder's; null once no more is to be decoded
     int channelCount = 0;
     int64_t headCount = 0;  // frames in the head
+    const int16_t* headSamples = nullptr;  // in `head`, or in the file's bytes
     std::unique_ptr<int16_t[]> head;
     std::unique_ptr<int16_t[]> ring;  // ringFrames, frame f at (f - headCount) % ringFrames
 
