@@ -49,9 +49,11 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
     const int16_t* samples = info.format == (SF_FORMAT_WAV | SF_FORMAT_PCM_16)
                                  ? wavSamples(static_cast<const unsigned char*>(data), length, bytes)
                                  : nullptr;
-    if (samples) {
+    // Where the data chunk holds fewer frames than the decoder reads (its
+    // size lies), the decoder decides, as for every other file.
+    if (samples && int64_t(bytes / sizeof(int16_t)) / info.channels >= info.frames) {
         stream->headSamples = samples;
-        stream->headCount = std::min<int64_t>(info.frames, int64_t(bytes / sizeof(int16_t)) / info.channels);
+        stream->headCount = info.frames;
         if (stream->headCount == 0) return nullptr;
         stream->length.store(stream->headCount, std::memory_order_relaxed);
         sf_close(stream->sound);
