@@ -73,7 +73,7 @@ field() { [ -s "$1" ] || return 0; awk -v key="$2" '{ for (i = 1; i < NF; ++i) i
 # Frames per second between the first and the last swap of a shim report.
 swap_rate() { [ -s "$1" ] || return 0; awk '{ printf "%.1f\n", ($2 - 1) / (($6 - $4) / 1e9) }' "$1"; }
 # The largest cue error of a vesk-cue-check report, in ms.
-worst_cue() { [ -s "$1" ] || return 0; awk '$1 == "cue" && $4 != "not_found" { v = $4 < 0 ? -$4 : $4; if (v > m) m = v; n++ } END { if (n == 4) print m }' "$1"; }
+worst_cue() { [ -s "$1" ] || return 0; awk '$1 == "cue" && $4 != "not_found" { v = $4 < 0 ? -$4 : $4 + 0; if (v > m) m = v; n++ } END { if (n == 4) print m }' "$1"; }
 peak_mb() { [ -s "$1" ] || return 0; awk -F': ' '/Maximum resident set size/ { printf "%.1f\n", $2 / 1024 }' "$1"; }
 now() { date +%s.%N; }
 # Runs the command after $1 and appends to $1 the largest private memory
@@ -279,7 +279,7 @@ echo "Timeline growth, per active effect and per due event: CPU ns (median of 5)
 printf '| %7s | %22s | %22s | %22s |\n' "N" "no-op effect" "hold (sprite draw)" "due event"
 printf '| %7s | %22s | %22s | %22s |\n' "---:" "---:" "---:" "---:"
 for n in 100 1000 10000 100000; do
-  ir=$(awk -v n="$n" '$1 == n { print $2, $3, $4 }' "$work/ir.growth" 2>/dev/null)
+  ir=$(awk -v n="$n" '$1 == n { print $2, $3, $4 }' "$work/ir.growth" 2>/dev/null || true)
   read -r ir_effect ir_hold ir_run <<<"${ir:-nan nan nan}"
   ir_event=$(awk -v r="$ir_run" -v n="$n" 'BEGIN { if (r == "nan") print "nan"; else printf "%.0f", r / (2 * n) }')
   ir_effect=$(awk -v r="$ir_effect" -v n="$n" 'BEGIN { if (r == "nan") print "nan"; else printf "%.1f", r / n }')
