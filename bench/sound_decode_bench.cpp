@@ -1,5 +1,5 @@
 // What the sound library costs: opening the 70 s stereo music from memory,
-// whole or first chunk only, and mixing one device buffer of two channels.
+// its decoding through the ring, and mixing one device buffer of two channels.
 #include "platform/sound/decoded_stream.h"
 #include "platform/sound/mixer.h"
 #include "platform/sound/sound_stream.h"
@@ -62,34 +62,17 @@ const std::vector<char>& sample() {
     return bytes;
 }
 
-std::unique_ptr<DecodedStream> decodedWhole(const std::vector<char>& bytes) {
-    return DecodedStream::open(bytes.data(), bytes.size(), -1);
+std::unique_ptr<DecodedStream> opened(const std::vector<char>& bytes) {
+    return DecodedStream::open(bytes.data(), bytes.size());
 }
 
-void BM_OpenMusicDecodingAll(benchmark::State& state) {
+// Open returns after the header and the head; the decoder thread goes on.
+// The time does not include the stream's destruction, which stops the
+// decoder.
+void BM_OpenMusic(benchmark::State& state) {
     music();  // encoded once, outside the timing
     for (auto _ : state) {
-        std::unique_ptr<DecodedStream> stream = DecodedStream::open(music().data(), music().size(), -1);
-        if (!stream) {
-            state.SkipWithError("the music did not open");
-            return;
-        }
-        state.counters["frames"] = static_cast<double>(stream->readyFrames());
-        state.PauseTiming();
-        stream.reset();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_OpenMusicDecodingAll)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-// Open returns after the header and the first chunk; the decoder thread
-// goes on. The time does not include the stream's destruction, which stops
-// the decoder.
-void BM_OpenMusicFirstChunk(benchmark::State& state) {
-    music();  // encoded once, outside the timing
-    const int64_t firstChunk = state.range(0);
-    for (auto _ : state) {
-        std::unique_ptr<DecodedStream> stream = DecodedStream::open(music().data(), music().size(), firstChunk);
+        std::unique_ptr<DecodedStream> stream = opened(music());
         if (!stream) {
             state.SkipWithError("the music did not open");
             return;
@@ -99,27 +82,26 @@ void BM_OpenMusicFirstChunk(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenMusicFirstChunk)
-    ->Arg(4096)
-    ->Arg(DecodedStream::defaultFirstChunkFrames)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(20);
+BENCHMARK(BM_OpenMusic)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// Wall time from open until the decoder thread has published the whole
-// music: how far ahead of real time (70 s) the decoder runs.
-void BM_MusicDecodedInBackground(benchmark::State& state) {
+// The whole music decoded through the ring by its reader, as the manual
+// output does: how far ahead of real time (70 s) decoding runs.
+void BM_MusicPulledThrough(benchmark::State& state) {
     music();  // encoded once, outside the timing
     for (auto _ : state) {
-        std::unique_ptr<DecodedStream> stream = DecodedStream::open(music().data(), music().size());
-        while (stream && !stream->finished()) {
+        std::unique_ptr<DecodedStream> stream =
+            DecodedStream::open(music().data(), music().size(), DecodedStream::Reading::Pulled);
+        int64_t position = 0;
+        for (DecodedStream::Ready ready{0, false}; stream && !ready.ended; position += 4096) {
+            ready = stream->take(position, position + 4096);
         }
-        state.counters["frames"] = stream ? static_cast<double>(stream->readyFrames()) : 0.0;
+        state.counters["frames"] = static_cast<double>(position);
         state.PauseTiming();
         stream.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_MusicDecodedInBackground)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_MusicPulledThrough)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_OpenSampleWav(benchmark::State& state) {
     sample();  // encoded once, outside the timing
@@ -133,8 +115,8 @@ BENCHMARK(BM_OpenSampleWav)->Unit(benchmark::kMicrosecond);
 // One 1024-frame device buffer with the stereo music and a mono sample
 // playing, as during most of the show.
 void BM_MixTwoChannels(benchmark::State& state) {
-    FSOUND_STREAM musicStream(decodedWhole(music()));
-    FSOUND_STREAM sampleStream(decodedWhole(sample()));
+    FSOUND_STREAM musicStream(opened(music()));
+    FSOUND_STREAM sampleStream(opened(sample()));
     Mixer mixer(8);
     std::vector<int16_t> out(2 * 1024);
     for (auto _ : state) {

@@ -9,6 +9,9 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 void reshape(int width, int height) {
     // A minimised window reports no area; the aspect ratio would divide by
@@ -77,6 +80,10 @@ void init() {
     FSOUND_STREAM* music = openMusic();
     FSOUND_Stream_SetSyncCallback(music, onSyncPoint, nullptr);
     FSOUND_Stream_AddSyncPoint(music, 0, "");
+#ifdef __GLIBC__
+    // Gives back the pages that loading freed inside the heap.
+    malloc_trim(0);
+#endif
     showClock.reset();
     FSOUND_Stream_Play(0, music);
 }

@@ -1,6 +1,7 @@
 #include "gfx/texture.h"
 
 #include "gfx/error_dialogs.h"
+#include "gfx/image_prefetch.h"
 #include "platform/image.h"
 
 #ifndef GL_CLAMP_TO_EDGE
@@ -36,7 +37,9 @@ int maxTextureSize() {
 }  // namespace
 
 void FileTexture2D::load() {
-    std::unique_ptr<DecodedImage> image = decodePngFile(fileName.c_str(), maxTextureSize());
+    const int limit = maxTextureSize();
+    std::unique_ptr<DecodedImage> image = takePrefetchedImage(fileName);
+    if (!image || image->width() > limit || image->height() > limit) image = decodePngFile(fileName.c_str(), limit);
     if (!image) {
         showError("unable to load texture: " + fileName);
         return;

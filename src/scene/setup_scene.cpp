@@ -1,6 +1,7 @@
 #include "scene/setup_scene.h"
 
 #include "app/sound_loading.h"
+#include "gfx/image_prefetch.h"
 #include "gfx/texture.h"
 #include "scene/scene_globals.h"
 #include "scene/show_script.h"
@@ -41,6 +42,13 @@ void loadAssets() {
 }
 
 }  // namespace
+
+void prefetchSceneImages() {
+    // loadAssets's images in its order; one missing here is only decoded later.
+    prefetchImages({"data/fishtank.png", "data/spinefin-256-transparent.png", "data/spinefin-open.png",
+                    "data/tolvane-transparent.png", "data/kelpwake-filled.png", "data/by-vesk.png", "data/outro.png",
+                    "data/outro2.png"});
+}
 
 void setupScene() {
     loadAssets();

@@ -4,3 +4,6 @@
 #pragma once
 
 void setupScene();
+// Starts decoding the sprites' images ahead (gfx/image_prefetch.h); called
+// first thing, so that it overlaps the start of the window and the GL.
+void prefetchSceneImages();

@@ -5,6 +5,7 @@
 // 45..54; samples sit at quadrant centres, 0.05 from the quad's centre,
 // where the 4 x 4 test card gives exact colours.
 #include "gfx/error_dialogs.h"
+#include "gfx/image_prefetch.h"
 #include "gfx/sprite.h"
 #include "platform/last_error.h"
 #include "support/error_box_recorder.h"
@@ -175,6 +176,16 @@ TEST(CheckLastError, ReportsANonZeroCodeWithItsLabelAndAlwaysClearsIt) {
     EXPECT_EQ(boxes.texts(), (Texts{"Loud::check1No such file or directory", "Odd::checkUnknown error 123456"}));
     std::thread([] { setLastErrorCode(EIO); }).join();  // each thread has its own code
     EXPECT_EQ(lastErrorCode(), 0);
+}
+
+TEST(ImagePrefetch, EachImageAskedForIsHandedOutOnceAndNothingElse) {
+    const std::string wide = writeRgbaPng("wide", 5, 1, std::vector<Rgba>(5, R)), tall = writeRgbaPng("tall", 1, 3, {G, B, W});
+    prefetchImages({wide, testFilePath("missing.png"), tall});
+    prefetchImages({wide});  // only the first call counts
+    const std::unique_ptr<DecodedImage> second = takePrefetchedImage(tall), first = takePrefetchedImage(wide);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(std::make_pair(first->width(), second->height()), std::make_pair(5, 3));
+    EXPECT_FALSE(takePrefetchedImage(wide) || takePrefetchedImage(testFilePath("missing.png")) || takePrefetchedImage("other.png"));
 }
 
 }  // namespace

@@ -29,17 +29,22 @@ TEST(SoundLifeCycle, InitCloseAndHandlesKeptPastClose) {
     std::vector<int16_t> out(4);
     mixSound(out.data(), 2);
     EXPECT_EQ(out, (std::vector<int16_t>{r[0], r[0], r[1], r[1]}));
-    // Mixed at once, faster than any decoder thread, a stream longer than a
-    // first chunk plays whole: a 440 Hz tone is silent for a frame or two at
+    // Mixed at once, faster than any decoder thread, a stream longer than its
+    // ring plays whole: a 440 Hz tone is silent for a frame or two at
     // its zero crossings (past the encoder's lead-in), never longer.
     const int frames = 30 * 44100;
     const std::vector<char> toneBytes = mp3(tone(0, frames, 440.0, 0.3, 2), 2);
-    ASSERT_EQ(FSOUND_Stream_Play(0, open(toneBytes)), 0);
-    std::vector<int16_t> all(2 * size_t(frames));
+    FSOUND_STREAM* toneStream = open(toneBytes);
+    ASSERT_EQ(FSOUND_Stream_Play(0, toneStream), 0);
+    std::vector<int16_t> all(2 * size_t(frames)), again(all.size());
     mixSound(all.data(), frames);
     int run = 0, longest = 0;
     for (size_t f = 4410; f < size_t(frames) - 4410; ++f) longest = std::max(longest, run = all[2 * f] || all[2 * f + 1] ? 0 : run + 1);
     EXPECT_LT(longest, 8);
+    // Played again (the ramp on channel 7 has ended), the same samples.
+    ASSERT_EQ(FSOUND_Stream_Play(0, toneStream), 0);
+    mixSound(again.data(), frames);
+    EXPECT_TRUE(std::equal(all.begin() + 200, all.end(), again.begin() + 200));
     FSOUND_Close();
     FSOUND_Close();
     EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1) << "a handle kept past Close counts as null";

@@ -37,7 +37,8 @@ struct SoundMixing : ::testing::Test {
 
 TEST_F(SoundMixing, AStreamPlaysFromTheNextFrameToItsLastAndFreesItsChannel) {
     const std::vector<int16_t> r = ramp(3000);
-    FSOUND_STREAM* stream = store.add(wav16(r));
+    FSOUND_STREAM* stream = store.add(encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24));
+    EXPECT_FALSE(stream->pcm->streamed()) << "shorter than a ring: decoded whole";
     EXPECT_TRUE(holds(mix(100), 0, 100, silence, 0));
     ASSERT_TRUE(mixer.play(1, stream));
     // Pieces that split the mixer's 1024-frame steps unevenly.
@@ -119,4 +120,15 @@ TEST_F(SoundMixing, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix
     EXPECT_EQ(calls, 2) << "offset 3000 is past the last frame";
     mixer.play(0, music);
     EXPECT_EQ(calls, 3) << "a second pass fires again";
+}
+
+TEST_F(SoundMixing, AStreamLongerThanItsRingPlaysExactlyAndAgainFromItsStartOnOneChannel) {
+    const std::vector<int16_t> r = ramp(200000);
+    FSOUND_STREAM* stream = store.add(encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24));
+    ASSERT_TRUE(stream && stream->pcm->streamed());
+    mixer.play(0, stream);
+    EXPECT_TRUE(holds(mix(190001), 0, 190001, r, 0)) << "past a lap of the ring";
+    mixer.play(2, stream);  // moved, not doubled
+    EXPECT_TRUE(holds(mix(201000), 0, 201000, r, 0));
+    EXPECT_FALSE(mixer.isPlaying(0) || mixer.isPlaying(2));
 }

@@ -56,7 +56,7 @@ struct StreamStore {
     std::vector<std::unique_ptr<FSOUND_STREAM>> streams;
     FSOUND_STREAM* add(std::vector<char> file) {
         files.push_back(std::make_unique<std::vector<char>>(std::move(file)));
-        streams.push_back(std::make_unique<FSOUND_STREAM>(DecodedStream::open(files.back()->data(), files.back()->size(), -1)));
+        streams.push_back(std::make_unique<FSOUND_STREAM>(DecodedStream::open(files.back()->data(), files.back()->size(), DecodedStream::Reading::Pulled)));
         return streams.back()->pcm ? streams.back().get() : nullptr;
     }
 };

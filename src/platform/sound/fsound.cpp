@@ -91,9 +91,10 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int
     SoundSystem& system = soundSystem();
     // The manual output is pulled faster than real time and would overtake
     // a decoder thread, mixing silence where it has not been yet; decoding
-    // the whole stream here keeps an offline mix the same on every run.
-    const int64_t firstChunk = system.output == SoundOutput::Manual ? -1 : DecodedStream::defaultFirstChunkFrames;
-    std::unique_ptr<DecodedStream> pcm = DecodedStream::open(nameOrData, static_cast<size_t>(length), firstChunk);
+    // on the mixing thread keeps an offline mix the same on every run.
+    const DecodedStream::Reading reading =
+        system.output == SoundOutput::Manual ? DecodedStream::Reading::Pulled : DecodedStream::Reading::Thread;
+    std::unique_ptr<DecodedStream> pcm = DecodedStream::open(nameOrData, static_cast<size_t>(length), reading);
     if (!pcm) return nullptr;
     system.streams.push_back(std::unique_ptr<FSOUND_STREAM>(new FSOUND_STREAM(std::move(pcm))));
     return system.streams.back().get();

@@ -102,6 +102,13 @@ void Mixer::apply(const Event& event) {
     Channel& channel = channels[static_cast<size_t>(event.channel)];
     switch (event.change) {
     case Change::Play:
+        // A streamed stream has one reader: it leaves any other channel.
+        if (event.stream->pcm->streamed()) {
+            for (Channel& other : channels) {
+                if (other.stream == event.stream) other.stream = nullptr, other.position = 0;
+            }
+        }
+        event.stream->pcm->rewind();
         channel.stream = event.stream;
         channel.position = 0;
         channel.synced = 1;  // offset 0 fired in play
@@ -130,18 +137,15 @@ void Mixer::mixStep(int frames) {
 void Mixer::mixChannels(int first, int end) {
     for (Channel& channel : channels) {
         if (!channel.stream) continue;
-        const DecodedStream& pcm = *channel.stream->pcm;
-        // Read `finished` first: once it is true, the ready count is final.
-        const bool ended = pcm.finished();
-        const int64_t ready = pcm.readyFrames();
         const int64_t from = channel.position;
         int64_t to = from + (end - first);
-        if (ended) to = std::min(to, ready);
+        const DecodedStream::Ready ready = channel.stream->pcm->take(from, to);
+        if (ready.ended) to = std::min(to, ready.end);
         // Frames the decoder has not reached yet are silence; the position
         // still advances, so the stream stays in time.
-        if (to > from && !channel.muted) accumulate(channel, from, std::min(to, ready), sum.data() + 2 * first);
+        if (to > from && !channel.muted) accumulate(channel, from, std::min(to, ready.end), sum.data() + 2 * first);
         channel.position = std::max(from, to);
-        const int64_t committed = std::min(channel.position + delayFrames, ready);
+        const int64_t committed = std::min(channel.position + delayFrames, ready.end);
         if (committed > channel.synced) {
             if (!passages.empty() && passages.back().stream == channel.stream && passages.back().to == channel.synced) {
                 passages.back().to = committed;
@@ -150,7 +154,7 @@ void Mixer::mixChannels(int first, int end) {
             }
             channel.synced = committed;
         }
-        if (ended && channel.position >= ready) {
+        if (ready.ended && channel.position >= ready.end) {
             channel.stream = nullptr;
             channel.position = 0;
         }

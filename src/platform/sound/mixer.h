@@ -19,7 +19,9 @@
 //   a delay of at least one mix call's frames always lands ahead of the mix.
 //   Calls never take effect before an earlier call or before the next frame
 //   still to be mixed.
-// A stream played on a channel replaces what played there at that frame.
+// A stream played on a channel replaces what played there at that frame. A
+// streamed stream (DecodedStream::streamed) plays on one channel at a time:
+// playing it again moves it there, from its first frame.
 //
 // Sync points fire when their frame is committed: the point at offset 0
 // inside play, on the caller's thread; a point at offset p on the mixing

@@ -8,8 +8,8 @@
 // Manual: FSOUND_Init opens no device; the mix is pulled with mixSound on
 // the caller's thread, which is then the mixing thread (sync callbacks run
 // inside mixSound). Tests and the offline capture tool use this. Streams
-// opened while the output is manual are decoded whole before
-// FSOUND_Stream_Open returns, so a mix pulled at any speed is the same.
+// opened while the output is manual are decoded by mixSound itself, just
+// ahead of what it mixes, so a mix pulled at any speed is the same.
 #pragma once
 
 #include <cstdint>

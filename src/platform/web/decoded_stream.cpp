@@ -40,7 +40,7 @@ EM_ASYNC_JS(int16_t*, browserDecodeSound, (const void* data, size_t size, double
 
 }  // namespace
 
-std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t length, int64_t) {
+std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t length, Reading) {
     if (!data || length == 0) return nullptr;
     double frames = 0;
     int channels = 0;

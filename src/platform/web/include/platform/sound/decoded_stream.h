@@ -18,21 +18,26 @@ class DecodedStream {
 public:
     static constexpr int sampleRate = 44100;
     static constexpr int64_t maxFrames = int64_t{10} * 60 * sampleRate;
-    static constexpr int64_t defaultFirstChunkFrames = 4 * sampleRate;
+    enum class Reading { Thread, Pulled };
 
     // Null when the browser cannot decode the data, or it has more than two
-    // channels, more than maxFrames or no frame at all. `firstChunkFrames`
-    // is ignored: everything is decoded before returning.
-    static std::unique_ptr<DecodedStream> open(const void* data, size_t length,
-                                               int64_t firstChunkFrames = defaultFirstChunkFrames);
+    // channels, more than maxFrames or no frame at all. `reading` is
+    // ignored: everything is decoded before returning.
+    static std::unique_ptr<DecodedStream> open(const void* data, size_t length, Reading reading = Reading::Thread);
 
     ~DecodedStream();
     DecodedStream(const DecodedStream&) = delete;
     DecodedStream& operator=(const DecodedStream&) = delete;
 
     int channels() const { return channelCount; }
-    bool finished() const { return true; }
-    int64_t readyFrames() const { return frameCount; }
+    bool streamed() const { return false; }
+    struct Ready {
+        int64_t end;
+        bool ended;
+    };
+    // Whole from the start: every frame is readable, nothing is released.
+    Ready take(int64_t, int64_t) const { return Ready{frameCount, true}; }
+    void rewind() {}
     // The samples of `frame` onwards; `contiguous` is the rest of the stream.
     const int16_t* framesAt(int64_t frame, int64_t& contiguous) const {
         contiguous = frameCount - frame;
