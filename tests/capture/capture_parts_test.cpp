@@ -5,6 +5,7 @@
 #include "frame_timing.h"
 #include "offscreen_context.h"
 #include "picture_files.h"
+#include "platform/image.h"
 #include "png_writer.h"
 #include "wav_writer.h"
 
@@ -53,7 +54,11 @@ TEST(CaptureFiles, PngWavAndSheetReadBackAsWrittenAndNamesFollowTheRun) {
     std::string error;
     const std::vector<uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 128, 128, 128, 255, 255, 255};
     ASSERT_TRUE(writePng(scratch.file("p.png").c_str(), rgb.data(), 3, 2, error)) << error;
-    EXPECT_EQ(readPng(scratch.file("p.png")).rgb, rgb);
+    // Read back through the show's own decoder, opaque.
+    const auto png = decodePngFile(scratch.file("p.png").c_str(), 16);
+    ASSERT_TRUE(png && png->width() == 3 && png->height() == 2);
+    EXPECT_EQ(std::vector<uint8_t>(png->pixels(), png->pixels() + 24),
+              (std::vector<uint8_t>{255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 0, 0, 255, 128, 128, 128, 255, 255, 255, 255, 255}));
     EXPECT_FALSE(writePng("/nonexistent/p.png", rgb.data(), 1, 1, error));
     auto wav = WavWriter::create(scratch.file("a.wav"), error);
     const int16_t first[] = {1, -1, 32767, -32768}, second[] = {5, 6};
@@ -70,12 +75,12 @@ TEST(CaptureFiles, PngWavAndSheetReadBackAsWrittenAndNamesFollowTheRun) {
     auto sheet = ContactSheet::create(scratch.file("s.png"), 0, 12, 64, 32, error);
     const std::vector<uint8_t> white(64 * 32 * 3, 255);
     ASSERT_TRUE(sheet && sheet->writeFrame({5, 1250, 64, 32, white.data()}, error) && sheet->finish(error)) << error;
-    const Picture picture = readPng(scratch.file("s.png"));
+    const auto drawn = decodePngFile(scratch.file("s.png").c_str(), 4096);
     // Four cells of 256 across with 8 px margins, 128 + 22 px label high;
     // cell 5 is in the second row and column, cell 0 empty.
-    ASSERT_EQ(std::vector<int>({picture.width, picture.height}), std::vector<int>({4 * 256 + 5 * 8, 3 * (128 + 22) + 4 * 8}));
-    EXPECT_EQ(picture.rgb[size_t((8 + 150 + 8 + 64) * picture.width + 8 + 256 + 8 + 128) * 3], 255);
-    EXPECT_LT(picture.rgb[size_t((8 + 64) * picture.width + 8 + 128) * 3], 64);
+    ASSERT_TRUE(drawn && drawn->width() == 4 * 256 + 5 * 8 && drawn->height() == 3 * (128 + 22) + 4 * 8);
+    EXPECT_EQ(drawn->pixels()[size_t((8 + 150 + 8 + 64) * drawn->width() + 8 + 256 + 8 + 128) * 4], 255);
+    EXPECT_LT(drawn->pixels()[size_t((8 + 64) * drawn->width() + 8 + 128) * 4], 64);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // Helpers of the capture tests: a scratch directory holding a link to the
 // generated data/, runs of the built vesk-capture there without a display,
-// and readers of what it wrote.
+// and a reader of the videos it wrote.
 #pragma once
 
-#include "platform/image.h"
 #include "support/cue_analysis.h"
 #include "support/png_test_files.h"
 
@@ -39,20 +38,6 @@ struct Scratch {
     }
     std::string directory, errors;
 };
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;  // top row first
-};
-// Through the show's own decoder, the alpha dropped.
-inline Picture readPng(const fs::path& path) {
-    Picture picture;
-    if (const auto image = decodePngFile(path.c_str(), 4096)) {
-        picture.width = image->width(), picture.height = image->height();
-        for (int i = 0; i < picture.width * picture.height; ++i) picture.rgb.insert(picture.rgb.end(), &image->pixels()[4 * i], &image->pixels()[4 * i + 3]);
-    }
-    return picture;
-}
 
 inline std::vector<std::string> directoryNames(const fs::path& path) {
     std::vector<std::string> names;

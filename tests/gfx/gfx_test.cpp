@@ -151,16 +151,13 @@ TEST_F(GlTexture, AFileThatCannotBeLoadedGivesOneBoxAndLeavesNothingBound) {
 }
 
 TEST_F(GlTexture, CopiesShareOneTextureDeletedWithTheLastHolder) {
-    GLuint name = 0;
-    {
-        Sprite original;
-        original.texture = vesk_test::loadTestCard();
-        name = original.texture->id;
-        Sprite copy(original), assigned;
-        assigned = copy = original;
-        original = copy = Sprite();
-        EXPECT_TRUE(glIsTexture(name));
-    }
+    Sprite original, copy;
+    original.texture = vesk_test::loadTestCard();
+    const GLuint name = original.texture->id;
+    copy = original;
+    original = Sprite();
+    EXPECT_TRUE(glIsTexture(name));  // the copy holds it
+    copy = Sprite();
     EXPECT_FALSE(glIsTexture(name));
 }
 

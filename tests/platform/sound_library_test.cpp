@@ -33,7 +33,7 @@ TEST(SoundLifeCycle, InitCloseAndHandlesKeptPastClose) {
     // ring plays whole: a 440 Hz tone is silent for a frame or two at
     // its zero crossings (past the encoder's lead-in), never longer.
     const int frames = 30 * 44100;
-    const std::vector<char> toneBytes = mp3(tone(0, frames, 440.0, 0.3, 2), 2);
+    const std::vector<char> toneBytes = mp3(tone(frames), 2);
     FSOUND_STREAM* toneStream = open(toneBytes);
     ASSERT_EQ(FSOUND_Stream_Play(0, toneStream), 0);
     std::vector<int16_t> all(2 * size_t(frames)), again(all.size());
@@ -56,7 +56,7 @@ TEST(SoundLifeCycle, InitCloseAndHandlesKeptPastClose) {
 TEST(SoundDevice, DummyDeviceMixesOnItsThreadWhileTheMainThreadPlaysAndMutes) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_EQ(FSOUND_Init(44100, 8, 0), 1);
-    const std::vector<char> musicBytes = mp3(tone(0, 3 * 44100, 440.0, 0.3, 2), 2), sampleBytes = wav16(ramp(2000));
+    const std::vector<char> musicBytes = mp3(tone(3 * 44100), 2), sampleBytes = wav16(ramp(2000));
     FSOUND_STREAM* music = open(musicBytes, FSOUND_LOADMEMORY | FSOUND_MPEGACCURATE);
     FSOUND_Stream_SetSyncCallback(music, [](FSOUND_STREAM*, void*, int, void*) -> signed char { return ++syncCalls, 0; }, nullptr);
     FSOUND_Stream_AddSyncPoint(music, 44100, "");

@@ -40,13 +40,11 @@ inline std::vector<int16_t> ramp(int frames) {
     return samples;
 }
 
-// `silentFrames` of silence, then a sine of `hz` at `amplitude` (0..1) for
-// `frames`, on every channel.
-inline std::vector<int16_t> tone(int silentFrames, int frames, double hz, double amplitude, int channels) {
-    std::vector<int16_t> samples(static_cast<size_t>(silentFrames * channels), 0);
+// A stereo 440 Hz sine at 0.3 of full scale, `frames` long.
+inline std::vector<int16_t> tone(int frames) {
+    std::vector<int16_t> samples;
     for (int k = 0; k < frames; ++k)
-        samples.insert(samples.end(), static_cast<size_t>(channels),
-                       static_cast<int16_t>(std::lround(amplitude * 32767 * std::sin(2 * M_PI * hz * k / 44100))));
+        samples.insert(samples.end(), 2, static_cast<int16_t>(std::lround(0.3 * 32767 * std::sin(2 * M_PI * 440 * k / 44100))));
     return samples;
 }
 

@@ -55,6 +55,7 @@ const std::vector<float> fishPath = {-2, 0, -2, 0, -1, 0.2f, -0.5f, -0.2f, -0.2f
 
 std::string text(float x) { char buffer[32]; return snprintf(buffer, sizeof buffer, "%g", x), buffer; }
 std::string text(const Vec2& v) { return text(v.x) + "," + text(v.y); }
+std::string text(const Color& c) { return text(c.r) + text(c.g) + text(c.b) + text(c.a); }
 
 const std::pair<Sprite*, const char*> sprites[] = {
     {&fishtankSprite, "tank"}, {&spinefinSprite, "fish"}, {&spinefinOpenSprite, "open"}, {&tolvaneSprite, "tolvane"},
@@ -73,9 +74,7 @@ std::string describe(Effect* e) {
                name(v->target) + " " + text(v->from) + ">" + text(v->from + v->delta);
     if (auto* f = dynamic_cast<FadeEffect*>(e)) {  // r, g, b and a
         const Color& c = f->from;
-        const Color to{c.r + f->delta.r, c.g + f->delta.g, c.b + f->delta.b, c.a + f->delta.a};
-        return "fade " + name(f->target) + " " + text(c.r) + text(c.g) + text(c.b) + text(c.a) + ">" + text(to.r) +
-               text(to.g) + text(to.b) + text(to.a);
+        return "fade " + name(f->target) + " " + text(c) + ">" + text(Color{c.r + f->delta.r, c.g + f->delta.g, c.b + f->delta.b, c.a + f->delta.a});
     }
     if (auto* s = dynamic_cast<SwimEffect*>(e)) return "swim " + name(s->target);
     if (auto* p = dynamic_cast<PathEffect*>(e)) {

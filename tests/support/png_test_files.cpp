@@ -3,7 +3,6 @@
 #include <png.h>
 #include <zlib.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -49,9 +48,6 @@ std::vector<uint8_t> encodePng(const PngSpec& spec) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    const std::vector<int>& key = spec.transparentColor;
-    png_color_16 transparent{};
-    if (key.size() == 3) transparent = png_color_16{0, png_uint_16(key[0]), png_uint_16(key[1]), png_uint_16(key[2]), 0};
     std::vector<png_bytep> rows;
     for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
     if (setjmp(png_jmpbuf(png))) {
@@ -62,7 +58,6 @@ std::vector<uint8_t> encodePng(const PngSpec& spec) {
     png_set_write_fn(png, &out, append, nullptr);
     png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth, spec.colorType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!key.empty()) png_set_tRNS(png, info, nullptr, 0, &transparent);
     png_set_rows(png, info, rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -77,12 +72,6 @@ std::string writeRgbaPng(const std::string& name, int width, int height, const s
         spec.rows.emplace_back(row, row + 4 * width);
     }
     return writeBytes(name, encodePng(spec));
-}
-
-size_t findPngChunk(const std::vector<uint8_t>& png, const char* type) {
-    for (size_t at = 8; at + 12 <= png.size(); at += 12 + bigEndian(&png[at]))
-        if (std::memcmp(&png[at + 4], type, 4) == 0) return at;
-    return 0;
 }
 
 void fixPngChunkCrc(std::vector<uint8_t>& png, size_t chunk) {

@@ -28,7 +28,6 @@ struct PngSpec {
     int colorType = 6;  // PNG_COLOR_TYPE_RGBA
     int bitDepth = 8;
     std::vector<std::vector<uint8_t>> rows;  // packed as the file stores them, top row first
-    std::vector<int> transparentColor;       // tRNS of an RGB image: r, g, b
 };
 // The PNG file's bytes; empty and a test failure when libpng refuses.
 std::vector<uint8_t> encodePng(const PngSpec& spec);
@@ -37,9 +36,8 @@ std::vector<uint8_t> encodePng(const PngSpec& spec);
 // the test folder; returns its path.
 std::string writeRgbaPng(const std::string& name, int width, int height, const std::vector<Rgba>& pixels);
 
-// The offset of the first chunk of `type` (at its length field), or 0; and
-// the chunk's CRC made right again after its bytes were changed on purpose.
-size_t findPngChunk(const std::vector<uint8_t>& png, const char* type);
+// The CRC of the chunk at `chunk` (its length field) made right again after
+// its bytes were changed on purpose.
 void fixPngChunkCrc(std::vector<uint8_t>& png, size_t chunk);
 
 }  // namespace vesk_test

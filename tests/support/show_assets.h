@@ -12,7 +12,6 @@ inline constexpr const char* showAssets[] = {
 };
 
 struct SampleCue {
-    const char* name;    // what happens in the show
     const char* sample;  // file name inside data/
     double showTime;     // seconds of show time at which the sample starts
     bool musicAudible;   // the music is muted from 40.1 s to 45.1 s
@@ -20,9 +19,9 @@ struct SampleCue {
 
 // Every sample plays on channel 1 when its cue starts.
 inline constexpr SampleCue sampleCues[] = {
-    {"fish speaks", "spinefin.wav", 31.0, true},
-    {"crash", "carcrash.wav", 40.1, false},
-    {"juice", "juice.wav", 47.0, true},
-    {"outro voice", "tolvane.wav", 54.0, true},
+    {"spinefin.wav", 31.0, true},   // the fish speaks
+    {"carcrash.wav", 40.1, false},  // the crash
+    {"juice.wav", 47.0, true},
+    {"tolvane.wav", 54.0, true},    // the outro's voice
 };
 inline constexpr std::size_t sampleCueCount = sizeof(sampleCues) / sizeof(sampleCues[0]);
