@@ -10,7 +10,8 @@
 #                      known to pass)
 #     --ctest "ARGS"   the test selection (default: every test except the
 #                      labels show, fresh-root, web, the whole-show runs
-#                      ShowRun.* and the reliability stages reliability.*)
+#                      ShowRun.*, the reliability stages reliability.* and
+#                      the sound server's runs pulse_*)
 #
 # A fault file has one fault a line: path|original|replacement|description,
 # where the original text occurs exactly once in the file; a literal | is
@@ -24,7 +25,7 @@ build=build-mutants
 limit=900
 only=
 check=1
-selection=(-LE '^(show|fresh-root|web)$' -E '^(ShowRun|reliability)\.')
+selection=(-LE '^(show|fresh-root|web)$' -E '^(ShowRun\.|reliability\.|pulse_)')
 files=()
 while [ $# -gt 0 ]; do
   case "$1" in
