@@ -8,6 +8,16 @@
 
 namespace {
 
+// The sprites' images, in the order loadAssets loads them.
+constexpr const char* fishtankImage = "data/fishtank.png";
+constexpr const char* spinefinImage = "data/spinefin-256-transparent.png";
+constexpr const char* spinefinOpenImage = "data/spinefin-open.png";
+constexpr const char* tolvaneImage = "data/tolvane-transparent.png";
+constexpr const char* titleImage = "data/kelpwake-filled.png";
+constexpr const char* creditImage = "data/by-vesk.png";
+constexpr const char* outroImage = "data/outro.png";
+constexpr const char* outro2Image = "data/outro2.png";
+
 void loadSprite(Sprite& sprite, const char* imagePath) {
     sprite.setTexture(new FileTexture2D(imagePath));
     sprite.texture->load();
@@ -22,32 +32,31 @@ void loadAssets() {
     // Sizes in view units: the background covers the whole square view; the
     // fish are the default 0.2 quad scaled to 0.9 x 0.6; the second
     // character is 1.5 x 6; the outro images are anchored at the centre.
-    loadSprite(fishtankSprite, "data/fishtank.png");
+    loadSprite(fishtankSprite, fishtankImage);
     fishtankSprite.rect = QuadRect{-1, -1, 1, 1};
-    loadSprite(spinefinSprite, "data/spinefin-256-transparent.png");
+    loadSprite(spinefinSprite, spinefinImage);
     spinefinSprite.scale = Vec2{4.5f, 3.0f};
-    loadSprite(spinefinOpenSprite, "data/spinefin-open.png");
+    loadSprite(spinefinOpenSprite, spinefinOpenImage);
     spinefinOpenSprite.scale = Vec2{4.5f, 3.0f};
-    loadSprite(tolvaneSprite, "data/tolvane-transparent.png");
+    loadSprite(tolvaneSprite, tolvaneImage);
     tolvaneSprite.rect = QuadRect{-0.75f, -3.0f, 0.75f, 3.0f};
-    loadSprite(titleSprite, "data/kelpwake-filled.png");
+    loadSprite(titleSprite, titleImage);
     titleSprite.rect = QuadRect{-1, -0.25f, 1, 0.25f};
-    loadSprite(creditSprite, "data/by-vesk.png");
+    loadSprite(creditSprite, creditImage);
     creditSprite.rect = QuadRect{-0.2f, -0.05f, 0.2f, 0.05f};
     creditSprite.position = Vec2{0.7f, -0.2f};
-    loadSprite(outroSprite, "data/outro.png");
+    loadSprite(outroSprite, outroImage);
     outroSprite.rect = QuadRect{0, 0, 1, 1};
-    loadSprite(outro2Sprite, "data/outro2.png");
+    loadSprite(outro2Sprite, outro2Image);
     outro2Sprite.rect = QuadRect{0, -0.5f, 1, -0.25f};
 }
 
 }  // namespace
 
 void prefetchSceneImages() {
-    // loadAssets's images in its order; one missing here is only decoded later.
-    prefetchImages({"data/fishtank.png", "data/spinefin-256-transparent.png", "data/spinefin-open.png",
-                    "data/tolvane-transparent.png", "data/kelpwake-filled.png", "data/by-vesk.png", "data/outro.png",
-                    "data/outro2.png"});
+    // An image left out here is decoded when it is loaded, as before.
+    prefetchImages({fishtankImage, spinefinImage, spinefinOpenImage, tolvaneImage, titleImage, creditImage, outroImage,
+                    outro2Image});
 }
 
 void setupScene() {
