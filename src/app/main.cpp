@@ -1,23 +1,16 @@
 // The show: one window, a timeline of effects in step with the music, and
 // an exit with status 0 when the timeline is done. No options.
 #include "app/shell.h"
+#include "platform/freed_memory.h"
 #include "platform/random.h"
 #include "scene/setup_scene.h"
 
 #include <GL/freeglut.h>
 
 #include <ctime>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 int main(int, char** argv) {
-#ifdef __GLIBC__
-    // Large buffers (decoded images, sound files, textures) get pages of
-    // their own, given back when freed; left to itself glibc raises this
-    // threshold at the first such free and keeps later ones in the heap.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-#endif
+    returnLargeBuffersWhenFreed();
     // Decoded on a second core while the toolkit and the GL load.
     prefetchSceneImages();
     seedRandom(static_cast<unsigned>(std::time(nullptr)));

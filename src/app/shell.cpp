@@ -2,6 +2,7 @@
 
 #include "app/show_clock.h"
 #include "app/sound_loading.h"
+#include "platform/freed_memory.h"
 #include "platform/sound/fsound.h"
 #include "scene/setup_scene.h"
 #include "timeline/timeline.h"
@@ -9,9 +10,6 @@
 #include <GL/freeglut.h>
 
 #include <cstdlib>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 void reshape(int width, int height) {
     // A minimised window reports no area; the aspect ratio would divide by
@@ -80,10 +78,7 @@ void init() {
     FSOUND_STREAM* music = openMusic();
     FSOUND_Stream_SetSyncCallback(music, onSyncPoint, nullptr);
     FSOUND_Stream_AddSyncPoint(music, 0, "");
-#ifdef __GLIBC__
-    // Gives back the pages that loading freed inside the heap.
-    malloc_trim(0);
-#endif
+    releaseFreedHeap();  // what loading freed
     showClock.reset();
     FSOUND_Stream_Play(0, music);
 }
