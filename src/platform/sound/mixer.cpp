@@ -43,6 +43,7 @@ bool Mixer::setMute(int channel, bool mute, int64_t atNanoseconds) {
 void Mixer::schedule(Event event, int64_t atNanoseconds) {
     event.frame = mixedFrames;
     if (timed && atNanoseconds >= 0) {
+        lineHeld = true;
         const int64_t sinceFrameZero = atNanoseconds - lineNanoseconds;
         const int64_t frame = (sinceFrameZero * rate + nanosecondsPerSecond / 2) / nanosecondsPerSecond;
         event.frame = std::max(mixedFrames, frame + delayFrames);
@@ -76,7 +77,7 @@ void Mixer::mix(int16_t* out, int frames, int64_t atNanoseconds) {
     if (atNanoseconds >= 0) {
         std::lock_guard<std::mutex> guard(lock);
         const int64_t frameZero = atNanoseconds - mixedFrames * nanosecondsPerSecond / rate;
-        if (!timed || frameZero < lineNanoseconds) lineNanoseconds = frameZero;
+        if (!timed || (!lineHeld && frameZero < lineNanoseconds)) lineNanoseconds = frameZero;
         timed = true;
     }
     while (frames > 0) {

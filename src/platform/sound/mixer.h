@@ -13,12 +13,16 @@
 //   frame of the next mix call, or of the next 1024-frame step inside one;
 // - timed: at the mix frame of `atNanoseconds` plus the scheduling delay.
 //   The mix frame of a monotonic time comes from the timed mix calls: a call
-//   at time t that begins with mix frame F says that F is mixed at t. Of all
-//   calls, the earliest relative to its frame sets the line that maps
-//   time to frames (the device falls behind, never ahead, of its clock), so
-//   a delay of at least one mix call's frames always lands ahead of the mix.
-//   Calls never take effect before an earlier call or before the next frame
-//   still to be mixed.
+//   at time t that begins with mix frame F says that F is mixed at t. Until
+//   the first timed play or mute, the earliest call relative to its frame
+//   sets the line that maps time to frames (a device falls behind its
+//   clock, not ahead). From then on the line is held, so that timed calls
+//   keep their spacing to the sample: a device whose clock runs fast
+//   against the monotonic clock would otherwise carry every later cue late
+//   against the music. The delay covers one mix call's frames plus how far
+//   the device may come to run ahead of the held line. Calls never take
+//   effect before an earlier call or before the next frame still to be
+//   mixed; a call whose frame the device has already mixed lands late.
 // A stream played on a channel replaces what played there at that frame. A
 // streamed stream (DecodedStream::streamed) plays on one channel at a time:
 // playing it again moves it there, from its first frame.
@@ -106,7 +110,8 @@ private:
     std::vector<Channel> channels;
     std::vector<Event> events;  // in frame order
     int64_t mixedFrames = 0;    // the next mix frame to mix
-    bool timed = false;
+    bool timed = false;       // a timed mix call has set the line
+    bool lineHeld = false;    // a timed play or mute has been scheduled
     int64_t lineNanoseconds = 0;  // the monotonic time of mix frame 0
     // The mixing thread's own, sized once, so that mixing seldom allocates.
     std::vector<int32_t> sum;
