@@ -44,15 +44,15 @@ signed char FSOUND_Stream_SetSyncCallback(FSOUND_STREAM* stream, FSOUND_STREAMCA
 // Adds a sync point at `pcmOffset` (in sample frames). The callback fires
 // each time playback commits that frame to the mix: offset 0 inside
 // FSOUND_Stream_Play, on the caller's thread; a later one on the mixing
-// thread, one device buffer before it is mixed (with the manual output, in
-// the mixSound call that mixes it). Returns null for a null stream.
+// thread, one scheduling delay before it is mixed (with the manual output,
+// in the mixSound call that mixes it). Returns null for a null stream.
 FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* stream, unsigned int pcmOffset, const char* name);
 // Plays the stream from its start on `channel`, replacing whatever played
-// there. With a device, the first frame is mixed exactly one device buffer
-// (the scheduling delay) after the moment of the call, to the sample: a
-// stream played t seconds after the music lands t seconds into it, and
-// everything heard lags the call by that delay plus the device's own
-// latency. With the manual output it is the first frame of the next
+// there. With a device, the first frame is mixed exactly one scheduling
+// delay (a device buffer and a margin for the device's clock, 15 ms) after
+// the moment of the call, to the sample: a stream played t seconds after
+// the music lands t seconds into it, and everything heard lags the call by
+// that delay plus the device's own latency. With the manual output it is the first frame of the next
 // mixSound call. Returns the channel, or -1 for a null stream, a bad channel
 // or before FSOUND_Init.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);

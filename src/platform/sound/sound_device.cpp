@@ -7,6 +7,8 @@
 #include <cstring>
 #include <ctime>
 
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 
 namespace {
@@ -67,8 +69,9 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     device->id = id;
     device->obtainedFrames = obtained.samples;
     // A cue made now is mixed no earlier than the end of the buffer being
-    // mixed, which is one buffer ahead at most.
-    mixer.setDelay(obtained.samples);
+    // mixed, which is one buffer ahead at most, plus the device clock's run
+    // ahead of the mixer's line.
+    mixer.setDelay(obtained.samples + clockMarginFrames);
     SDL_PauseAudioDevice(id, 0);
     return device;
 }
@@ -80,6 +83,16 @@ SoundDevice::~SoundDevice() {
 
 void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
     Feed& feed = *static_cast<Feed*>(userData);
+    if (!feed.realTimeTried) {
+        // Real-time where the system grants it (root, or an RTPRIO limit),
+        // so that the frame loop and the GL's threads cannot keep the
+        // callback from the server for longer than the server's buffer.
+        // Elsewhere the raised nice value stays.
+        feed.realTimeTried = true;
+        sched_param priority{};
+        priority.sched_priority = callbackRealTimePriority;
+        pthread_setschedparam(pthread_self(), SCHED_RR, &priority);
+    }
     const int frames = bytes / (2 * static_cast<int>(sizeof(int16_t)));
     if (feed.paced) {
         // Hand out each buffer no earlier than real time reaches its start.
