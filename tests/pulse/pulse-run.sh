@@ -19,15 +19,17 @@ fail() { echo "FAIL ($mode): $*" >&2; exit 1; }
 export PULSE_SERVER=unix:$dir/native SDL_AUDIODRIVER=pulseaudio
 
 if [ "$mode" != no-server ]; then
-  # A desktop's server runs real-time through rtkit; where that is refused
-  # (containers), the highest nice value stands in for it.
-  nice -n -20 pulseaudio --system -n --high-priority=no --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
+  pulseaudio --system -n --high-priority=no --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
     --load="module-native-protocol-unix socket=$dir/native auth-anonymous=1" \
     --load="module-null-sink sink_name=vesk rate=44100 format=s16le channels=2" 2>"$dir/server.log" &
   server=$!
   pids+=("$!")
   for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl set-default-sink vesk || fail "the server did not start: $(tail -5 "$dir/server.log")"
+  # A desktop's server gets real-time threads from rtkit, which is not
+  # here (and the server resets any nice value it is started with): give
+  # its threads what rtkit would.
+  chrt -a -r -p 5 "$server" >/dev/null || fail "the server's threads cannot run real-time"
   # Short fragments, so that what parec holds when it is stopped is little.
   parec -d vesk.monitor --latency-msec=20 --format=s16le --rate=44100 --channels=2 >"$dir/heard.raw" &
   pids+=("$!")
