@@ -57,6 +57,8 @@ test_packages=(
   ccache
   # a real sound server for the sound tests
   pulseaudio pulseaudio-utils
+  # wakes each CPU every millisecond beside the show through the server
+  rt-tests
   # the show compiled to WebAssembly and played in a headless browser
   emscripten node-acorn chromium python3-websocket
 )

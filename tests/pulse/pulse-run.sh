@@ -41,6 +41,18 @@ if [ "$mode" != no-server ]; then
   sleep 2.5
 fi
 
+if [ "$mode" = show ]; then
+  command -v cyclictest >/dev/null || fail "no cyclictest (package rt-tests)"
+  # Our machines are virtual, and their host stops the whole machine now
+  # and then. With nothing else beside the show, about one run in eight
+  # lost the device's callbacks for 40 to 90 ms, more than the server's
+  # buffer; with a real-time thread waking each CPU every millisecond, none
+  # of 29 did. cyclictest is such a thread, and it reports the latest
+  # wake-up it saw (up to 17 ms so far). A desktop's CPUs are its own.
+  cyclictest -q -t -a -d 0 -m -p 90 -i 1000 -D 100 >"$dir/wakeups" 2>&1 &
+  ticker=$!
+  pids+=("$!")
+fi
 start=$(date +%s%N)
 LD_PRELOAD=$PWD/bench/libvesk_swap_shim.so VESK_FRAME_TIMES=$dir/frames ./vesk 2>"$dir/stderr" &
 show=$!
@@ -71,6 +83,7 @@ echo "exit status $status after $seconds s"
 [ "$seconds" -ge 68 ] && [ "$seconds" -le 76 ] || fail "ran $seconds s"
 [ "$mode" = show ] || exit 0
 sleep 2
-kill -INT "${pids[1]}"
-wait "${pids[1]}"
+kill -INT "${pids[1]}" "$ticker"
+wait "${pids[1]}" "$ticker"
+sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' "$dir/wakeups"
 ./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 --mute-peak 400 "$dir/heard.raw" || fail "the cue analysis"
