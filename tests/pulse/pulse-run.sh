@@ -44,11 +44,11 @@ fi
 if [ "$mode" = show ]; then
   command -v cyclictest >/dev/null || fail "no cyclictest (package rt-tests)"
   # Our machines are virtual, and their host stops the whole machine now
-  # and then. With nothing else beside the show, about one run in eight
-  # lost the device's callbacks for 40 to 90 ms, more than the server's
-  # buffer; with a real-time thread waking each CPU every millisecond, none
-  # of 29 did. cyclictest is such a thread, and it reports the latest
-  # wake-up it saw (up to 17 ms so far). A desktop's CPUs are its own.
+  # and then. With nothing else beside the show, 5 runs in 29 lost the
+  # device's callbacks for 40 to 90 ms, more than the server's buffer; with
+  # a real-time thread waking each CPU every millisecond, none in 46 did.
+  # cyclictest is such a thread, and it reports the latest wake-up it saw
+  # (up to 19 ms so far). A desktop's CPUs are its own.
   cyclictest -q -t -a -d 0 -m -p 90 -i 1000 -D 100 >"$dir/wakeups" 2>&1 &
   ticker=$!
   pids+=("$!")
