@@ -53,8 +53,8 @@ FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* stream, unsigned int
 // the moment of the call, to the sample: a stream played t seconds after
 // the music lands t seconds into it, and everything heard lags the call by
 // that delay plus the device's own latency. With the manual output it is
-// the first frame of the next mixSound call. Returns the channel, or -1 for a null stream, a bad channel
-// or before FSOUND_Init.
+// the first frame of the next mixSound call. Returns the channel, or -1
+// for a null stream, a bad channel or before FSOUND_Init.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
 // Mutes (non-zero) or unmutes (0) `channel`, at the mix frame of the call
 // as for FSOUND_Stream_Play. A muted channel keeps
