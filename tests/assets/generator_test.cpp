@@ -30,9 +30,10 @@ TEST(Generator, SoundAndPngFilesReadBackAsWritten) {
     const std::string wav = testing::TempDir() + "vesk-generator.wav";
     ASSERT_TRUE(writeWavFile(wav, Mono{0.5f, 1.5f, -2.0f, 0.0f}));  // clipped
     EXPECT_EQ(cue::readSound(wav).samples, (std::vector<int16_t>{16384, 16384, 32767, 32767, -32767, -32767, 0, 0}));
-    // Opaque red, half-clear green, clear, opaque blue.
+    // Opaque red, half-clear green, all but clear black, opaque blue: no
+    // pixel is wholly clear, and the partial ones alone keep the alpha.
     const std::string png = testing::TempDir() + "vesk-generator.png";
-    const std::vector<uint8_t> rgba{255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 0, 0, 0, 0, 255, 255};
+    const std::vector<uint8_t> rgba{255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 0, 1, 0, 0, 255, 255};
     ASSERT_TRUE(writePngFile(png, 2, 2, rgba));
     auto image = decodePngFile(png.c_str(), 16);
     ASSERT_TRUE(image);
