@@ -43,7 +43,7 @@ done
 
 # The gl tests need a display: one Xvfb for the whole run.
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" --build "$build" --timeout "$limit" \
+  exec scripts/with-xvfb.sh "$0" --build "$build" --timeout "$limit" \
     ${only:+--only "$only"} $([ "$check" -eq 1 ] || echo --no-check) --ctest "${selection[*]}" "${files[@]}"
 fi
 export SDL_AUDIODRIVER=dummy

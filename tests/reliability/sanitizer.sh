@@ -46,7 +46,7 @@ show)
     status=$?
     boxes=$(grep '^Error' "$work/capture/stderr")
     check "a capture of the whole show: status $status, boxes: $boxes" [ $status -eq 0 -a -z "$boxes" ]
-    start_xvfb
+    start_own_xvfb
     copy_data "$work/show"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/show/sound.raw
     # In real time: under faketime's fast clock the sanitized show's exit

@@ -10,7 +10,7 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 speed=5
-start_xvfb
+start_own_xvfb
 copy_data "$work/show"
 export SDL_AUDIODRIVER=no-such-driver
 start_show "$work/show" /usr/bin/time -o "$work/memory" -f %M faketime -f "+0 x$speed"
