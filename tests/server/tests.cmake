@@ -1,11 +1,18 @@
-# The show through a real sound server (pulse-run.sh, run from the build
-# directory under an X server): the whole show, whose recording must pass
-# the cue analysis, as one of the two whole-show runs; and the server's two
-# failures.
-add_test(NAME pulse_show COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse-run.sh show WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-set_tests_properties(pulse_show PROPERTIES LABELS show RUN_SERIAL TRUE TIMEOUT 200)
-foreach(mode kill-at-30 no-server)
-  add_test(NAME pulse_${mode} COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse-run.sh ${mode}
+# The show through real sound servers (server-run.sh, run from the build
+# directory under an X server): PulseAudio, and a PipeWire graph reached
+# through pipewire-pulse and through SDL's pipewire driver. Each whole show's
+# recording must pass the cue analysis; the failures are the server killed
+# 30 s in and no server at all.
+foreach(run pulse:show pipewire-pulse:show pipewire:show pulse:kill-at-30 pulse:no-server
+        pipewire:kill-at-30 pipewire:no-server)
+  string(REPLACE ":" ";" parts ${run})
+  list(GET parts 0 server)
+  list(GET parts 1 mode)
+  add_test(NAME ${server}_${mode} COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/server-run.sh ${server} ${mode}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  if(mode STREQUAL show)
+    set_tests_properties(${server}_${mode} PROPERTIES LABELS show RUN_SERIAL TRUE TIMEOUT 200)
+  else()
+    set_tests_properties(${server}_${mode} PROPERTIES LABELS reliability RUN_SERIAL TRUE TIMEOUT 200)
+  endif()
 endforeach()
-set_tests_properties(pulse_kill-at-30 pulse_no-server PROPERTIES LABELS reliability RUN_SERIAL TRUE TIMEOUT 200)
