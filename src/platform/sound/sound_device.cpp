@@ -42,7 +42,9 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     wanted.freq = 44100;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
-    wanted.samples = requestedBufferFrames;
+    const char* driver = SDL_GetCurrentAudioDriver();
+    const bool pipewire = driver && std::strcmp(driver, "pipewire") == 0;
+    wanted.samples = pipewire ? pipewireBufferFrames : requestedBufferFrames;
     wanted.callback = &SoundDevice::fill;
     wanted.userdata = feed.get();
     SDL_AudioSpec obtained{};
@@ -56,11 +58,11 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     std::unique_ptr<SoundDevice> device(new SoundDevice(std::move(feed)));
     device->id = id;
     device->obtainedFrames = obtained.samples;
-    device->driverName = SDL_GetCurrentAudioDriver();
+    device->driverName = driver;
     // A cue made now is mixed no earlier than the end of the buffer being
     // mixed, which is one buffer ahead at most, plus the device clock's run
     // ahead of the mixer's line.
-    mixer.setDelay(obtained.samples + clockMarginFrames);
+    mixer.setDelay(obtained.samples * (pipewire ? 1 + pipewireBuffersAhead : 1) + clockMarginFrames);
     SDL_PauseAudioDevice(id, 0);
     return device;
 }

@@ -21,6 +21,14 @@ public:
     // Frames per device buffer asked for: 441 / 44100 Hz = 10 ms, a whole
     // number of microseconds (docs/sound.md says why that matters).
     static constexpr int requestedBufferFrames = 441;
+    // The same for SDL's pipewire driver, which hands the graph one whole
+    // buffer per cycle: at least what a cycle of the graph's default
+    // quantum (1024 frames at 48 kHz) takes of a 44.1 kHz stream.
+    static constexpr int pipewireBufferFrames = 1024;
+    // How many buffers beyond the one being mixed SDL's pipewire driver
+    // may have mixed ahead of the graph's clock (it refills its queue as the
+    // graph frees buffers): the scheduling delay holds them too.
+    static constexpr int pipewireBuffersAhead = 2;
     // What the scheduling delay of every cue (Mixer::setDelay) holds beyond
     // one device buffer: how far, in frames (220 = 5 ms), the device may run
     // ahead of the mixer's held line before cues land late.
