@@ -28,17 +28,18 @@ unset PULSE_SERVER SDL_AUDIODRIVER; expected=pulseaudio
 [ "$server" = pulse ] && export PULSE_SERVER=unix:$dir/native SDL_AUDIODRIVER=pulseaudio
 [ "$server" = pipewire ] && export SDL_AUDIODRIVER=pipewire expected=pipewire
 # PipeWire's clients find the graph in the runtime directory, which D-Bus
-# wants private. A desktop's graph runs at 48 kHz, so the show's stream is
-# resampled.
-export XDG_RUNTIME_DIR=$dir/run XDG_CONFIG_HOME=$dir/config
-mkdir -m 700 "$XDG_RUNTIME_DIR" && mkdir -p "$dir/config/pipewire/pipewire.conf.d"
-echo 'context.properties = { default.clock.rate = 48000 }' >"$dir/config/pipewire/pipewire.conf.d/rate.conf"
+# wants private.
+export XDG_RUNTIME_DIR=$dir/run && mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 if [ "$mode" != no-server ]; then
   if [ "$server" = pulse ]; then
     pulseaudio --system -n --high-priority=no --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
       --load="module-native-protocol-unix socket=$dir/native auth-anonymous=1" 2>"$dir/server.log" & graph=$!
   else
+    # A desktop's graph runs at 48 kHz, so the show's stream is resampled.
+    # (PulseAudio's system server must not see this configuration folder.)
+    export XDG_CONFIG_HOME=$dir/config && mkdir -p "$dir/config/pipewire/pipewire.conf.d"
+    echo 'context.properties = { default.clock.rate = 48000 }' >"$dir/config/pipewire/pipewire.conf.d/rate.conf"
     eval "$(dbus-launch --sh-syntax)" || fail "no D-Bus session bus"
     pipewire 2>"$dir/server.log" & graph=$!
     sleep 0.5
