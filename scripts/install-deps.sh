@@ -57,6 +57,9 @@ test_packages=(
   ccache
   # a real sound server for the sound tests
   pulseaudio pulseaudio-utils
+  # a PipeWire graph as current desktops run it, headless on a D-Bus
+  # session bus of its own
+  pipewire pipewire-pulse wireplumber dbus-x11
   # wakes each CPU every millisecond beside the show through the server
   rt-tests
   # the show compiled to WebAssembly and played in a headless browser

@@ -11,7 +11,7 @@
 #     --ctest "ARGS"   the test selection (default: every test except the
 #                      labels show, fresh-root, web, the whole-show runs
 #                      ShowRun.*, the reliability stages reliability.* and
-#                      the sound server's runs pulse_*)
+#                      the sound servers' runs pulse_* and pipewire*)
 #
 # A fault file has one fault a line: path|original|replacement|description,
 # where the original text occurs exactly once in the file; a literal | is
@@ -25,7 +25,7 @@ build=build-mutants
 limit=900
 only=
 check=1
-selection=(-LE '^(show|fresh-root|web)$' -E '^(ShowRun\.|reliability\.|pulse_)')
+selection=(-LE '^(show|fresh-root|web)$' -E '^(ShowRun\.|reliability\.|pulse_|pipewire)')
 files=()
 while [ $# -gt 0 ]; do
   case "$1" in
