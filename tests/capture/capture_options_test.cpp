@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 ParsedCommandLine parse(std::vector<const char*> arguments) {
@@ -22,6 +24,7 @@ TEST(CaptureOptions, DefaultsValuesAndNumbersAtTheEdgesOfTheirRanges) {
     // Still times come sorted, without repeats; help wins over what follows.
     EXPECT_EQ(parse({"--at", "10,2.5,10", "--at=0", "--stills", "s"}).options.stillMilliseconds, (std::vector<uint64_t>{0, 2500, 10000}));
     EXPECT_EQ(parse({"-h", "--bogus"}).outcome, ParseOutcome::Help);
+    EXPECT_EQ(parse({"--version", "--help"}).outcome, ParseOutcome::Version);
 
     FrameRate rate;
     EXPECT_TRUE(parseFrameRate("29.97", rate) && rate.numerator == 2997 && rate.denominator == 100);
@@ -61,6 +64,25 @@ TEST(CaptureOptions, RefusalsSayWhatIsWrongInOneLine) {
                     result.error.find('\n') == std::string::npos) << "'" << result.error << "' lacks '" << mentions << "'";
     }
     EXPECT_EQ(parse({"--frames", "f", "--size", "511x3"}).outcome, ParseOutcome::Run);  // odd is fine without a video
+}
+
+TEST(CaptureOptions, WithoutDataHereTheInstalledDataIsReadAndOutputsStayHere) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::current_path(), here = fs::path(testing::TempDir()) / "vesk-here";
+    const fs::path installed = fs::path(testing::TempDir()) / "vesk-installed";
+    fs::create_directories(installed / "data");
+    fs::create_directories(here);
+    fs::current_path(here);
+    CaptureOptions options = parse({"--frames", "f", "--audio", "/elsewhere/a.wav", "--sheet", "s.png"}).options;
+    std::string error;
+    EXPECT_FALSE(useInstalledDataIfNeeded(options, (here / "none").string(), error) || error.find("no data/") == std::string::npos) << error;
+    EXPECT_TRUE(useInstalledDataIfNeeded(options, installed.string(), error) && fs::current_path() == installed);
+    EXPECT_EQ((std::vector<std::string>{options.framesDirectory, options.audioPath, options.sheetPath}),
+              (std::vector<std::string>{here / "f", "/elsewhere/a.wav", here / "s.png"}));
+    // With data/ where it runs, nothing moves.
+    options.framesDirectory = "f";
+    EXPECT_TRUE(useInstalledDataIfNeeded(options, "/nonexistent", error) && options.framesDirectory == "f" && fs::current_path() == installed);
+    fs::current_path(home);
 }
 
 }  // namespace
