@@ -1,6 +1,7 @@
 // vesk_assetgen DATA_DIR: draws and synthesises every file the show loads
-// and writes them into DATA_DIR. The same code always writes the same
-// bytes. Prints how long each file took, to stderr.
+// and writes them into DATA_DIR. vesk_assetgen --icons DIR: writes the
+// desktop's icon, which the show never loads, into DIR. The same code
+// always writes the same bytes. Prints how long each file took, to stderr.
 #include "music/score.h"
 #include "output/sound_file.h"
 #include "pictures/pictures.h"
@@ -32,12 +33,13 @@ std::function<bool(const std::string&)> sample(Synth synth) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vesk_assetgen DATA_DIR\n");
+    const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: vesk_assetgen DATA_DIR | vesk_assetgen --icons DIR\n");
         return 2;
     }
-    const std::string dir = argv[1];
-    const std::vector<Asset> assets = {
+    const std::string dir = argv[argc - 1];
+    const std::vector<Asset> showAssets = {
         {"fishtank.png", picture(drawFishtank)},
         {"spinefin-256-transparent.png", picture([] { return drawSpinefin(false); })},
         {"spinefin-open.png", picture([] { return drawSpinefin(true); })},
@@ -54,9 +56,10 @@ int main(int argc, char** argv) {
         {"tolvane.wav", sample(synthTolvaneVoice)},
         {"kelpwake.mp3", [](const std::string& path) { return writeMp3File(path, composeKelpwake()); }},
     };
+    const std::vector<Asset> iconFiles = {{"vesk.png", picture(drawIcon)}};
 
     bool ok = true;
-    for (const Asset& asset : assets) {
+    for (const Asset& asset : icons ? iconFiles : showAssets) {
         auto started = std::chrono::steady_clock::now();
         std::string path = dir + "/" + asset.name;
         bool written = asset.write(path);
