@@ -55,6 +55,8 @@ test_packages=(
   faketime x11-utils
   # a compiler cache for repeated builds
   ccache
+  # the Debian package (scripts/package.sh) and its checks
+  debhelper dpkg-dev lintian help2man desktop-file-utils appstream
   # a real sound server for the sound tests
   pulseaudio pulseaudio-utils
   # a PipeWire graph as current desktops run it, headless on a D-Bus

@@ -1,7 +1,8 @@
 // vesk_assetgen MANIFEST DATA_DIR: draws and synthesises each file that
 // MANIFEST lists (one name a line, # for comments) and writes it into
-// DATA_DIR; a listed name it cannot make fails the run. The same code
-// always writes the same bytes. Prints how long each file took, to stderr.
+// DATA_DIR; a listed name it cannot make fails the run. vesk_assetgen
+// --icons DIR: writes the desktop's icon, which the show never loads, into
+// DIR. The same code always writes the same bytes. Prints how long each file took, to stderr.
 #include "music/score.h"
 #include "output/sound_file.h"
 #include "pictures/pictures.h"
@@ -42,8 +43,10 @@ bool readManifest(const char* path, std::vector<std::string>& names) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> names;
-    if (argc != 3 || !readManifest(argv[1], names)) {
-        std::fprintf(stderr, "usage: vesk_assetgen MANIFEST DATA_DIR\n");
+    const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (icons) names = {"vesk.png"};
+    if (argc != 3 || (!icons && !readManifest(argv[1], names))) {
+        std::fprintf(stderr, "usage: vesk_assetgen MANIFEST DATA_DIR | vesk_assetgen --icons DIR\n");
         return 2;
     }
     const std::string dir = argv[2];
@@ -63,6 +66,7 @@ int main(int argc, char** argv) {
         {"juice.wav", sample(synthJuice)},
         {"tolvane.wav", sample(synthTolvaneVoice)},
         {"kelpwake.mp3", [](const std::string& path) { return writeMp3File(path, composeKelpwake()); }},
+        {"vesk.png", picture(drawIcon)},
     };
 
     bool ok = true;
