@@ -1,10 +1,11 @@
 // 16-bit PCM decoded from a WAV or MP3 file held in memory.
 //
 // Opening decodes the header and a head of the stream on the calling
-// thread. A stream that fits its head (claims at most ringFrames) is then
-// decoded whole and stays so. A 16-bit PCM WAV file needs no decoding: its
-// samples are read where they lie in the file's bytes. A longer one keeps only a short head resident,
-// so that playing it again starts at once, and decodes the rest into a ring
+// thread. A 16-bit PCM WAV file needs no decoding: its samples are read
+// where they lie in the file's bytes. A stream that fits its head (claims at
+// most ringFrames) is then decoded whole and stays so. A longer one keeps
+// only a short head resident, so that playing it again starts at once, and
+// decodes the rest into a ring
 // of ringFrames just ahead of its reader, while the file's bytes stay where
 // the caller holds them:
 // - Reading::Thread: a decoder thread of the stream's own fills the ring.

@@ -35,7 +35,9 @@ void FSOUND_Close();
 // or stereo (nothing is resampled), or would hold more than 10 minutes;
 // without FSOUND_LOADMEMORY (file names are not provided for) too. May be
 // called before FSOUND_Init; the stream belongs to the library until
-// FSOUND_Close. Returns after the first seconds are decoded; the rest is
+// FSOUND_Close. A 16-bit PCM WAV is played from `nameOrData` itself, and any
+// other stream of at most 2 s is decoded whole before this returns; a longer
+// one returns once its first half second is decoded, and the rest is
 // decoded on a thread of the stream's own, well ahead of playback.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int offset, int length);
 // Sets the stream's sync callback (null to remove it). Returns 1, 0 for a
@@ -49,7 +51,7 @@ signed char FSOUND_Stream_SetSyncCallback(FSOUND_STREAM* stream, FSOUND_STREAMCA
 FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* stream, unsigned int pcmOffset, const char* name);
 // Plays the stream from its start on `channel`, replacing whatever played
 // there. With a device, the first frame is mixed exactly one scheduling
-// delay (a device buffer and a margin for the device's clock, 15 ms) after
+// delay (the device's: docs/sound.md gives the desktop's figure) after
 // the moment of the call, to the sample: a stream played t seconds after
 // the music lands t seconds into it, and everything heard lags the call by
 // that delay plus the device's own latency. With the manual output it is
