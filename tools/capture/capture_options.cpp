@@ -277,10 +277,9 @@ bool useInstalledDataIfNeeded(CaptureOptions& options, const std::string& instal
     namespace fs = std::filesystem;
     std::error_code failed;
     if (fs::is_directory("data", failed)) return true;
-    if (!fs::is_directory(fs::path(installedParent) / "data", failed)) {
-        error = "no data/ here nor in " + installedParent + ": run it from a directory holding the show's data/";
-        return false;
-    }
+    // With no data anywhere the show runs here, and its boxes name every
+    // file it could not load, as the show's own would.
+    if (!fs::is_directory(fs::path(installedParent) / "data", failed)) return true;
     for (std::string* path : {&options.framesDirectory, &options.stillsDirectory, &options.audioPath,
                               &options.videoPath, &options.sheetPath}) {
         if (!path->empty()) *path = fs::absolute(*path, failed).string();

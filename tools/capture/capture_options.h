@@ -49,8 +49,9 @@ const char* captureVersion();
 // Without a data/ directory in the working directory, the installed show's
 // under `installedParent` is used: every output path is made absolute first,
 // so that it still names a place under the user's directory, and then the
-// process moves there (the show reads data/ relative to it). False, with a
-// one-line reason, when neither exists.
+// process moves there (the show reads data/ relative to it). With neither,
+// nothing changes: the show's "Error" boxes name each file it cannot load.
+// False, with a one-line reason, when the installed data cannot be entered.
 bool useInstalledDataIfNeeded(CaptureOptions& options, const std::string& installedParent, std::string& error);
 
 // Value parsers, exposed for their own tests. Each returns false for text
