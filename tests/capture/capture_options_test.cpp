@@ -77,4 +77,18 @@ TEST(CaptureOptions, WithoutDataHereTheInstalledDataIsReadAndOutputsStayHere) {
     fs::current_path(home);
 }
 
+TEST(CaptureOptions, WithDataHereTheInstalledDataIsLeftAlone) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::current_path(), here = fs::path(testing::TempDir()) / "vesk-own", installed = here / "installed";
+    fs::create_directories(installed / "data");
+    fs::create_directories(here / "data");
+    fs::current_path(here);
+    CaptureOptions options = parse({"--frames", "f"}).options;
+    std::string error;
+    EXPECT_TRUE(useInstalledDataIfNeeded(options, installed.string(), error));
+    EXPECT_EQ(fs::current_path(), here);
+    EXPECT_EQ(options.framesDirectory, "f");
+    fs::current_path(home);
+}
+
 }  // namespace
