@@ -69,7 +69,7 @@ bool startShowOnce() {
 // script again it is rebuilt in place and filled anew.
 void refillShowTimeline() {
     timeline.~Timeline();
-    new (&timeline) Timeline(showClock);
+    new (&timeline) Timeline();
     addShowScript();
 }
 

@@ -1,6 +1,5 @@
 #include "scene/scene_globals.h"
 
-#include "app/show_clock.h"
 #include "effects/bubble_effect.h"
 #include "timeline/timeline.h"
 
@@ -15,7 +14,7 @@ FSOUND_STREAM* carcrashSample = nullptr;
 // the shared bubble texture last. (Defined in bubble_effect.cpp it would go
 // first: that file's statics are set up after these.)
 boost::shared_ptr<Texture2D> bubbleTexture;
-Timeline timeline(showClock);
+Timeline timeline;
 Sprite spinefinSprite;
 Sprite spinefinOpenSprite;
 Sprite fishtankSprite;

@@ -10,6 +10,8 @@ bool Timeline::ByLayerThenAddress::operator()(const Effect* a, const Effect* b) 
     return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
 }
 
+Timeline::Timeline() : Timeline(showClock) {}
+
 Timeline::Timeline(const ShowClock& clock) : cursor(events.end()), clock(clock) {}
 
 Timeline::~Timeline() {

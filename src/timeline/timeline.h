@@ -29,6 +29,8 @@ public:
     };
     typedef std::multiset<TimelineEvent, ByTime> EventList;
 
+    // Reads show time from the process-wide show clock.
+    Timeline();
     // Reads show time from `clock`, which must outlive the timeline.
     explicit Timeline(const ShowClock& clock);
     ~Timeline();
