@@ -52,7 +52,7 @@ show)
     # In real time: under faketime's fast clock the sanitized show's exit
     # aborts in a futex wait whose timeout faketime converted.
     start_show "$work/show" env
-    window=$(wait_window VESK 20)
+    window=$(wait_window VESK 60)
     until audible "$work/show/sound.raw" || ! kill -0 "$show_pid" 2>/dev/null; do sleep 0.1; done
     sleep 47  # 47 s of show from the music's start: the blood, the tolvane and the juice sample are alive
     asked=$(now)
