@@ -8,8 +8,6 @@
 
 #include <sndfile.h>
 
-#include <cmath>
-
 namespace soundtest {
 
 // Interleaved 16-bit `samples` in `format`; empty when libsndfile refuses.
@@ -40,13 +38,6 @@ inline std::vector<int16_t> ramp(int frames) {
     return samples;
 }
 
-// A stereo 440 Hz sine at 0.3 of full scale, `frames` long.
-inline std::vector<int16_t> tone(int frames) {
-    std::vector<int16_t> samples;
-    for (int k = 0; k < frames; ++k)
-        samples.insert(samples.end(), 2, static_cast<int16_t>(std::lround(0.3 * 32767 * std::sin(2 * M_PI * 440 * k / 44100))));
-    return samples;
-}
 
 // Streams made from files, alive as long as the object.
 struct StreamStore {
