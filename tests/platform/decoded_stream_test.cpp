@@ -1,7 +1,7 @@
 // Streams read as the mixer reads them, by take and framesAt: a 16-bit WAV
-// file in place, and a long one through its ring filled by a decoder thread
-// (a file decoded whole is the mixer's test; the pulled ring, the library's
-// replay test).
+// file in place, a file as long as the ring decoded whole, and a long one
+// through its ring filled by a decoder thread (the pulled ring is the
+// library's replay test).
 #include "sound_test_files.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +50,15 @@ TEST(DecodedStream, A16BitWavIsReadWhereItsSamplesLie) {
     EXPECT_EQ(contiguous, 2);
     EXPECT_FALSE(stream->streamed());
     EXPECT_EQ(readAll(*stream), (std::vector<int16_t>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST(DecodedStream, AFileNoLongerThanItsRingIsDecodedWholeAtOpen) {
+    const std::vector<int16_t> r = ramp(int(DecodedStream::ringFrames));
+    const std::vector<char> bytes = encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    std::unique_ptr<DecodedStream> stream = open(bytes, DecodedStream::Reading::Pulled);
+    ASSERT_TRUE(stream);
+    EXPECT_FALSE(stream->streamed());
+    EXPECT_EQ(readAll(*stream), r);
 }
 
 TEST(DecodedStream, ADecoderThreadFillsTheRingAheadOfItsReaderExactly) {
