@@ -8,8 +8,6 @@
 
 #include <sndfile.h>
 
-#include <cmath>
-
 namespace soundtest {
 
 // Interleaved 16-bit `samples` in `format`; empty when libsndfile refuses.
@@ -40,22 +38,18 @@ inline std::vector<int16_t> ramp(int frames) {
     return samples;
 }
 
-// A stereo 440 Hz sine at 0.3 of full scale, `frames` long.
-inline std::vector<int16_t> tone(int frames) {
-    std::vector<int16_t> samples;
-    for (int k = 0; k < frames; ++k)
-        samples.insert(samples.end(), 2, static_cast<int16_t>(std::lround(0.3 * 32767 * std::sin(2 * M_PI * 440 * k / 44100))));
-    return samples;
-}
 
 // Streams made from files, alive as long as the object.
 struct StreamStore {
     std::vector<std::unique_ptr<std::vector<char>>> files;
     std::vector<std::unique_ptr<FSOUND_STREAM>> streams;
-    FSOUND_STREAM* add(std::vector<char> file) {
+    FSOUND_STREAM* add(std::vector<char> file, DecodedStream::Reading reading = DecodedStream::Reading::Pulled) {
         files.push_back(std::make_unique<std::vector<char>>(std::move(file)));
-        streams.push_back(std::make_unique<FSOUND_STREAM>(DecodedStream::open(files.back()->data(), files.back()->size(), DecodedStream::Reading::Pulled)));
-        return streams.back()->pcm ? streams.back().get() : nullptr;
+        const std::vector<char>& bytes = *files.back();
+        std::unique_ptr<DecodedStream> pcm = DecodedStream::open(bytes.data(), bytes.size(), reading);
+        if (!pcm) return nullptr;
+        streams.push_back(std::make_unique<FSOUND_STREAM>(bytes.data(), bytes.size(), std::move(pcm)));
+        return streams.back().get();
     }
 };
 
