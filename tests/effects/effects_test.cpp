@@ -204,10 +204,12 @@ TEST_F(GlEffects, BubblesShareOneTextureAndStartInTheirRanges) {
     for (const Bubble& b : effect.bubbles) {
         // Born within 0.01 of the origin, fanning out from it; over the 3 s
         // span it climbs 0.75, to the top edge, plus up to 0.3.
-        EXPECT_TRUE(std::fabs(b.base.x - origin.x) <= 0.01f + 1e-6f && std::fabs(b.base.y - origin.y) <= 0.01f + 1e-6f &&
-                    (b.spreadSpeed > 0) == (b.base.x > origin.x) && b.sprite.scale.x == b.sprite.scale.y &&
-                    b.velocity.y >= 0.75f / 3 && b.velocity.y <= 1.05f / 3 + 1e-6f && b.frequency >= 3 &&
-                    b.frequency <= 6);
+        EXPECT_NEAR(b.base.x, origin.x, 0.01f + 1e-6f);
+        EXPECT_NEAR(b.base.y, origin.y, 0.01f + 1e-6f);
+        EXPECT_EQ(b.spreadSpeed > 0, b.base.x > origin.x) << b.spreadSpeed;
+        EXPECT_EQ(b.sprite.scale.x, b.sprite.scale.y);
+        EXPECT_TRUE(b.velocity.y >= 0.75f / 3 && b.velocity.y <= 1.05f / 3 + 1e-6f) << b.velocity.y;
+        EXPECT_TRUE(b.frequency >= 3 && b.frequency <= 6) << b.frequency;
         smallest = std::min(smallest, b.sprite.scale.x);
         largest = std::max(largest, b.sprite.scale.x);
         fastest = std::max(fastest, std::fabs(b.spreadSpeed));
