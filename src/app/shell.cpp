@@ -1,7 +1,7 @@
 #include "app/shell.h"
 
 #include "app/show_clock.h"
-#include "app/sound_loading.h"
+#include "scene/sound_loading.h"
 #include "platform/freed_memory.h"
 #include "platform/sound/fsound.h"
 #include "scene/setup_scene.h"

@@ -1,7 +1,5 @@
 #include "timeline/timeline.h"
 
-#include "app/show_clock.h"
-
 #include <cmath>
 #include <cstdint>
 
@@ -10,9 +8,7 @@ bool Timeline::ByLayerThenAddress::operator()(const Effect* a, const Effect* b) 
     return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
 }
 
-Timeline::Timeline() : Timeline(showClock) {}
-
-Timeline::Timeline(const ShowClock& clock) : cursor(events.end()), clock(clock) {}
+Timeline::Timeline(const Clock& clock) : cursor(events.end()), clock(clock) {}
 
 Timeline::~Timeline() {
     // Only a show closed before its end leaves effects here.

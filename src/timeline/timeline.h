@@ -10,14 +10,13 @@
 // Single-threaded: add and run on the thread of the window toolkit's loop.
 #pragma once
 
+#include "timeline/clock.h"
 #include "timeline/effect.h"
 #include "timeline/timeline_event.h"
 
 #include <cstdint>
 #include <map>
 #include <set>
-
-class ShowClock;
 
 class Timeline {
 public:
@@ -29,10 +28,11 @@ public:
     };
     typedef std::multiset<TimelineEvent, ByTime> EventList;
 
-    // Reads show time from the process-wide show clock.
+    // The process-wide timeline's form: reads the show clock. Defined with
+    // the process-wide objects (scene/scene_globals.cpp), which own the clock.
     Timeline();
     // Reads show time from `clock`, which must outlive the timeline.
-    explicit Timeline(const ShowClock& clock);
+    explicit Timeline(const Clock& clock);
     ~Timeline();
 
     // Schedules `effect` on `layer` from `start` to `end` seconds: a start
@@ -62,7 +62,7 @@ private:
     std::map<Effect*, int32_t> startCounts;
     std::set<Effect*, ByLayerThenAddress> active;
 
-    const ShowClock& clock;
+    const Clock& clock;
     std::set<Effect*> owned;    // added and not yet deleted
     std::set<Effect*> retired;  // addresses of effects already deleted
     bool running = false;

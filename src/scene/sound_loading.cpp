@@ -1,4 +1,4 @@
-#include "app/sound_loading.h"
+#include "scene/sound_loading.h"
 
 #include "gfx/error_dialogs.h"
 #include "platform/regular_file.h"
