@@ -37,10 +37,11 @@ public:
 
     // Schedules `effect` on `layer` from `start` to `end` seconds: a start
     // event at start, a stop event at end - 0.0001, then effect->schedule.
-    // Refused, and the effect deleted at once, when it comes after the first
-    // run, when the interval is shorter than 0.0001 s or not finite, or when
-    // `effect` is null. Returns whether it was accepted.
-    bool add(int32_t layer, float start, float end, Effect* effect);
+    // An effect may be added again for a span that overlaps its earlier ones.
+    // Only before the first run that processes an event, with a non-null
+    // effect and a finite span of at least 0.0001 s; debug builds stop at an
+    // assertion otherwise.
+    void add(int32_t layer, float start, float end, Effect* effect);
 
     // One frame: reads the clock once, processes every due event in time
     // order, then updates and draws each active effect. Returns false once
@@ -56,6 +57,7 @@ public:
 
 private:
     void process(const TimelineEvent& event);
+    bool overlapsEarlierSpans(const Effect* effect, float start, float stopTime) const;
 
     EventList events;  // ordered by time, insertion order among equals
     EventList::iterator cursor;
@@ -63,9 +65,6 @@ private:
     std::set<Effect*, ByLayerThenAddress> active;
 
     const Clock& clock;
-    std::set<Effect*> owned;    // added and not yet deleted
-    std::set<Effect*> retired;  // addresses of effects already deleted
-    bool running = false;
 };
 
 // The show's one timeline.
