@@ -1,11 +1,8 @@
+#include "platform/texture_upload.h"
+
 #include <GL/gl.h>
 
-#undef glTexImage2D
-
-extern "C" void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
-                              GLint border, GLenum format, GLenum type, const void* pixels) {
-    // The old component counts: 3 means RGB, 4 means RGBA.
-    if (internalFormat == 3) internalFormat = GL_RGB;
-    if (internalFormat == 4) internalFormat = GL_RGBA;
-    glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+void uploadRgbaTexture(int width, int height, const void* pixels) {
+    // WebGL knows no component count as an internal format.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
