@@ -2,22 +2,6 @@
 
 #include <SDL.h>
 
-#include <cstdio>
-
-namespace {
-ErrorBoxHandler handler = nullptr;
-}
-
-void printErrorToStderr(const char* text) { std::fprintf(stderr, "Error: %s\n", text); }
-
-void setErrorBoxHandler(ErrorBoxHandler newHandler) { handler = newHandler; }
-
-ErrorBoxHandler errorBoxHandler() { return handler; }
-
-void showErrorBox(const char* text) {
-    if (handler) {
-        handler(text);
-        return;
-    }
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr) != 0) printErrorToStderr(text);
+bool showPlatformErrorBox(const char* text) {
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr) == 0;
 }
