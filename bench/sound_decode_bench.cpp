@@ -18,11 +18,11 @@ namespace {
 // `seconds` of a chord with a slow tremolo, at 44100 Hz, encoded by
 // libsndfile as `format`: busy enough that the decoder works as on music.
 std::vector<char> encodeChord(double seconds, int channels, int format) {
-    const int frames = static_cast<int>(seconds * 44100);
+    const int frames = static_cast<int>(seconds * mixRate);
     std::vector<float> samples(static_cast<size_t>(frames) * static_cast<size_t>(channels));
     const double pi = 3.14159265358979323846;
     for (int k = 0; k < frames; ++k) {
-        double t = k / 44100.0;
+        double t = k / static_cast<double>(mixRate);
         double value = 0.2 * std::sin(2 * pi * 220 * t) + 0.15 * std::sin(2 * pi * 277.2 * t) +
                        0.1 * std::sin(2 * pi * 329.6 * t) * (0.5 + 0.5 * std::sin(2 * pi * 0.5 * t));
         for (int c = 0; c < channels; ++c) {
@@ -34,7 +34,7 @@ std::vector<char> encodeChord(double seconds, int channels, int format) {
     if (fd < 0) return {};
     close(fd);
     SF_INFO info{};
-    info.samplerate = 44100;
+    info.samplerate = mixRate;
     info.channels = channels;
     info.format = format;
     std::vector<char> bytes;
@@ -126,7 +126,7 @@ void BM_MixTwoChannels(benchmark::State& state) {
         mixer.mix(out.data(), 1024);
         benchmark::DoNotOptimize(out.data());
     }
-    state.counters["buffer_ms"] = 1024.0 / 44.1;
+    state.counters["buffer_ms"] = 1024.0 * 1000 / mixRate;
 }
 BENCHMARK(BM_MixTwoChannels)->Unit(benchmark::kMicrosecond);
 

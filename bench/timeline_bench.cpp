@@ -15,6 +15,7 @@
 #include "platform/dialog.h"
 #include "platform/random.h"
 #include "platform/sound/fsound.h"
+#include "platform/sound/mix_rate.h"
 #include "platform/sound/sound_output.h"
 #include "platform/timer.h"
 #include "scene/setup_scene.h"
@@ -58,7 +59,7 @@ bool startShowOnce() {
         setSoundOutput(SoundOutput::Manual);
         setErrorBoxHandler(countErrorBox);
         seedRandom(1);
-        FSOUND_Init(44100, 8, 0);
+        FSOUND_Init(mixRate, 8, 0);
         setupScene();
         showClock.reset();
     }

@@ -102,7 +102,8 @@ run_tests() {
 }
 
 echo "== Unchanged tree: configure, build, run ctest ${selection[*]}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >"$log/configure.txt" 2>&1 ||
+# Assertions stay on (no NDEBUG), so that faults planted in them are tried.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" "${launcher[@]}" >"$log/configure.txt" 2>&1 ||
   { echo "mutate: the tree does not configure ($log/configure.txt)" >&2; exit 1; }
 build_tree "$log/build-0.txt" || { echo "mutate: the unchanged tree does not build ($log/build-0.txt)" >&2; exit 1; }
 start=$SECONDS

@@ -1,8 +1,9 @@
 #include "app/shell.h"
 
 #include "app/show_clock.h"
-#include "app/sound_loading.h"
+#include "scene/sound_loading.h"
 #include "platform/freed_memory.h"
+#include "platform/sound/mix_rate.h"
 #include "platform/sound/fsound.h"
 #include "scene/setup_scene.h"
 #include "timeline/timeline.h"
@@ -68,7 +69,7 @@ void init() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_DEPTH_TEST);
 
-    FSOUND_Init(44100, 8, 0);
+    FSOUND_Init(mixRate, 8, 0);
     // Registered after the static objects were built, so it runs before
     // their destructors: sound stops before the sprites and timeline go.
     std::atexit(closeSound);

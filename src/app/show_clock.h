@@ -6,11 +6,12 @@
 #pragma once
 
 #include "platform/timer.h"
+#include "timeline/clock.h"
 
 #include <atomic>
 #include <cstdint>
 
-class ShowClock {
+class ShowClock : public Clock {
 public:
     void reset() { base.store(timerMilliseconds(), std::memory_order_relaxed); }
 
@@ -18,7 +19,7 @@ public:
     // and now still gives the true elapsed time. The product with the float
     // 0.001 (not a division by 1000) is rounded to float: 60000 ms gives
     // 60.000004 s.
-    float now() const {
+    float now() const override {
         const uint32_t elapsed = timerMilliseconds() - base.load(std::memory_order_relaxed);
         return static_cast<float>(static_cast<double>(elapsed) * static_cast<double>(0.001f));
     }

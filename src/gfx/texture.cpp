@@ -3,6 +3,7 @@
 #include "gfx/error_dialogs.h"
 #include "gfx/image_prefetch.h"
 #include "platform/image.h"
+#include "platform/texture_upload.h"
 
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F
@@ -51,6 +52,6 @@ void FileTexture2D::load() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     checkLastError("FileTexture2D::load1");
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, image->width(), image->height(), 0, GL_RGBA, GL_UNSIGNED_BYTE, image->pixels());
+    uploadRgbaTexture(image->width(), image->height(), image->pixels());
     checkLastError("FileTexture2D::load2");
 }

@@ -1,7 +1,5 @@
 #include "platform/dialog.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 
 namespace {
@@ -19,5 +17,5 @@ void showErrorBox(const char* text) {
         handler(text);
         return;
     }
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr) != 0) printErrorToStderr(text);
+    if (!showPlatformErrorBox(text)) printErrorToStderr(text);
 }

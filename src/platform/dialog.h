@@ -16,3 +16,7 @@ ErrorBoxHandler errorBoxHandler();
 
 // A handler that prints "Error: <text>" to stderr, for runs without a person.
 void printErrorToStderr(const char* text);
+
+// The platform's own box (platform/desktop, platform/web), which
+// showErrorBox calls when no handler is set; false where none can be shown.
+bool showPlatformErrorBox(const char* text);

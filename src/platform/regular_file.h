@@ -8,8 +8,14 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+// An open stream, closed when its owner goes.
+using FileStream = std::unique_ptr<std::FILE, CloseFile>;
 
 // `path` opened for binary reading if it is a regular file (or a link to
 // one), else null (also for a null or missing path). Never blocks on a FIFO.
-// The caller closes the stream with fclose.
-std::FILE* openRegularFile(const char* path);
+FileStream openRegularFile(const char* path);

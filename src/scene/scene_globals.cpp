@@ -1,5 +1,6 @@
 #include "scene/scene_globals.h"
 
+#include "app/show_clock.h"
 #include "effects/bubble_effect.h"
 #include "timeline/timeline.h"
 
@@ -12,8 +13,12 @@ FSOUND_STREAM* carcrashSample = nullptr;
 // at exit, after the sound system has been closed: the sprites release their
 // textures first, then the timeline goes with any effect it still holds, and
 // the shared bubble texture last. (Defined in bubble_effect.cpp it would go
-// first: that file's statics are set up after these.)
+// first: that file's statics are set up after these.) Every program that
+// links the effects links this file, so the order holds in each of them.
 boost::shared_ptr<Texture2D> bubbleTexture;
+// The timeline is built with no argument and reads the show clock, handed
+// in here so that the timeline's own code knows only its Clock.
+Timeline::Timeline() : Timeline(showClock) {}
 Timeline timeline;
 Sprite spinefinSprite;
 Sprite spinefinOpenSprite;

@@ -1,6 +1,6 @@
 #include "scene/setup_scene.h"
 
-#include "app/sound_loading.h"
+#include "scene/sound_loading.h"
 #include "gfx/image_prefetch.h"
 #include "gfx/texture.h"
 #include "scene/scene_globals.h"

@@ -1,7 +1,6 @@
 #include "timeline/timeline.h"
 
-#include "app/show_clock.h"
-
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 
@@ -10,42 +9,47 @@ bool Timeline::ByLayerThenAddress::operator()(const Effect* a, const Effect* b) 
     return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b);
 }
 
-Timeline::Timeline() : Timeline(showClock) {}
-
-Timeline::Timeline(const ShowClock& clock) : cursor(events.end()), clock(clock) {}
+Timeline::Timeline(const Clock& clock) : cursor(events.end()), clock(clock) {}
 
 Timeline::~Timeline() {
-    // Only a show closed before its end leaves effects here.
-    for (Effect* effect : owned) delete effect;
+    // Only a show closed before its end leaves effects here: the rest of the
+    // events deletes each of them at its last stop.
+    for (; cursor != events.end(); ++cursor) process(*cursor);
 }
 
-bool Timeline::add(int32_t layer, float start, float end, Effect* effect) {
-    if (!effect) return false;
-    const float stopTime = end - 0.0001f;
-    // After the first run the cursor has moved on, and an effect that was
-    // already deleted could come back; a stop that sorts before its start
-    // would leave the effect active for ever. None of these can be honoured.
-    if (running || !std::isfinite(start) || !std::isfinite(end) || !(stopTime >= start)) {
-        // A refused effect is ours to delete, unless it is still scheduled or
-        // its address is that of one we deleted: deleting that again would
-        // be a double free, so a new effect at a reused address is leaked.
-        if (owned.count(effect) == 0 && retired.count(effect) == 0) delete effect;
-        return false;
+// Whether an effect added before is still held when the new span starts,
+// or held again by it before its earlier spans begin: a gap between spans
+// would delete the effect at the first one's stop. A walk over all events,
+// so only in debug builds.
+bool Timeline::overlapsEarlierSpans(const Effect* effect, float start, float stopTime) const {
+    bool added = false, startsBeforeStop = false, stopsAfterStart = false;
+    for (const TimelineEvent& event : events) {
+        if (event.effect != effect) continue;
+        added = true;
+        if (event.isStart && event.time <= stopTime) startsBeforeStop = true;
+        if (!event.isStart && start < event.time) stopsAfterStart = true;
     }
+    return !added || (startsBeforeStop && stopsAfterStart);
+}
+
+void Timeline::add(int32_t layer, float start, float end, Effect* effect) {
+    const float stopTime = end - 0.0001f;
+    // A stop that sorts before its start would leave the effect active for
+    // ever; after events were processed, the rewound cursor would process
+    // them again.
+    assert(effect && std::isfinite(start) && std::isfinite(end) && stopTime >= start && cursor == events.begin() &&
+           overlapsEarlierSpans(effect, start, stopTime) &&
+           "Timeline::add: add every effect before the first run, for a span of at least 0.0001 s; to show an "
+           "effect again after its span has ended, add a new effect");
     effect->layer = layer;
     events.insert(events.upper_bound(TimelineEvent{start, nullptr, true}), TimelineEvent{start, effect, true});
     events.insert(events.upper_bound(TimelineEvent{stopTime, nullptr, false}), TimelineEvent{stopTime, effect, false});
-    owned.insert(effect);
     effect->schedule(start, end);
     cursor = events.begin();
-    return true;
 }
 
 void Timeline::process(const TimelineEvent& event) {
     Effect* effect = event.effect;
-    // An effect added for two intervals that do not overlap is deleted at the
-    // end of the first; the events of the second are skipped.
-    if (owned.count(effect) == 0) return;
     if (event.isStart) {
         ++startCounts[effect];
         active.insert(effect);
@@ -54,13 +58,10 @@ void Timeline::process(const TimelineEvent& event) {
     if (--startCounts[effect] != 0) return;
     startCounts.erase(effect);
     active.erase(effect);
-    owned.erase(effect);
-    retired.insert(effect);
     delete effect;
 }
 
 bool Timeline::run() {
-    running = true;
     if (cursor == events.end()) return false;
     const float now = clock.now();
     while (cursor->time <= now) {

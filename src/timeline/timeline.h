@@ -10,14 +10,13 @@
 // Single-threaded: add and run on the thread of the window toolkit's loop.
 #pragma once
 
+#include "timeline/clock.h"
 #include "timeline/effect.h"
 #include "timeline/timeline_event.h"
 
 #include <cstdint>
 #include <map>
 #include <set>
-
-class ShowClock;
 
 class Timeline {
 public:
@@ -29,18 +28,20 @@ public:
     };
     typedef std::multiset<TimelineEvent, ByTime> EventList;
 
-    // Reads show time from the process-wide show clock.
+    // The process-wide timeline's form: reads the show clock. Defined with
+    // the process-wide objects (scene/scene_globals.cpp), which own the clock.
     Timeline();
     // Reads show time from `clock`, which must outlive the timeline.
-    explicit Timeline(const ShowClock& clock);
+    explicit Timeline(const Clock& clock);
     ~Timeline();
 
     // Schedules `effect` on `layer` from `start` to `end` seconds: a start
     // event at start, a stop event at end - 0.0001, then effect->schedule.
-    // Refused, and the effect deleted at once, when it comes after the first
-    // run, when the interval is shorter than 0.0001 s or not finite, or when
-    // `effect` is null. Returns whether it was accepted.
-    bool add(int32_t layer, float start, float end, Effect* effect);
+    // An effect may be added again for a span that overlaps its earlier ones.
+    // Only before the first run that processes an event, with a non-null
+    // effect and a finite span of at least 0.0001 s; debug builds stop at an
+    // assertion otherwise.
+    void add(int32_t layer, float start, float end, Effect* effect);
 
     // One frame: reads the clock once, processes every due event in time
     // order, then updates and draws each active effect. Returns false once
@@ -56,16 +57,14 @@ public:
 
 private:
     void process(const TimelineEvent& event);
+    bool overlapsEarlierSpans(const Effect* effect, float start, float stopTime) const;
 
     EventList events;  // ordered by time, insertion order among equals
     EventList::iterator cursor;
     std::map<Effect*, int32_t> startCounts;
     std::set<Effect*, ByLayerThenAddress> active;
 
-    const ShowClock& clock;
-    std::set<Effect*> owned;    // added and not yet deleted
-    std::set<Effect*> retired;  // addresses of effects already deleted
-    bool running = false;
+    const Clock& clock;
 };
 
 // The show's one timeline.

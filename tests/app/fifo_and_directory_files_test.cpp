@@ -1,7 +1,7 @@
 // Data files that are not regular files: a named pipe (FIFO), on which
 // open() would wait for a writer forever, and a directory. Either gives the
 // loader's own error box and no data, and loading goes on.
-#include "app/sound_loading.h"
+#include "scene/sound_loading.h"
 #include "gfx/texture.h"
 
 #include "support/error_box_recorder.h"

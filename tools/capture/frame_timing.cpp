@@ -7,7 +7,7 @@ uint64_t FrameTiming::frameMilliseconds(int64_t frame) const {
 }
 
 int64_t FrameTiming::firstSample(int64_t frame) const {
-    return static_cast<int64_t>(static_cast<uint64_t>(frame) * captureSampleRate * frameRate.denominator /
+    return static_cast<int64_t>(static_cast<uint64_t>(frame) * mixRate * frameRate.denominator /
                                 frameRate.numerator);
 }
 
@@ -17,7 +17,7 @@ int FrameTiming::samplesOfFrame(int64_t frame) const {
 
 int FrameTiming::maxSamplesPerFrame() const {
     // floor differences of k * 44100 / F never exceed the ceiling of one step.
-    uint64_t step = captureSampleRate * frameRate.denominator;
+    uint64_t step = mixRate * frameRate.denominator;
     return static_cast<int>((step + frameRate.numerator - 1) / frameRate.numerator);
 }
 

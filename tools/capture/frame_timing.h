@@ -9,6 +9,8 @@
 // frames tile the mix with no gap or overlap.
 #pragma once
 
+#include "platform/sound/mix_rate.h"
+
 #include <cstdint>
 
 // A frame rate as an exact fraction, numerator / denominator frames per
@@ -17,8 +19,6 @@ struct FrameRate {
     uint64_t numerator = 60;
     uint64_t denominator = 1;
 };
-
-const int captureSampleRate = 44100;
 
 // Limits that keep every product below in 64 bits and every frame on a
 // millisecond of its own.

@@ -62,7 +62,7 @@ std::unique_ptr<VideoEncoder> VideoEncoder::create(const std::string& path, int 
 
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string frameRate = std::to_string(rate.numerator) + "/" + std::to_string(rate.denominator);
-    const std::string sampleRate = std::to_string(captureSampleRate);
+    const std::string sampleRate = std::to_string(mixRate);
     // "file:" keeps a name that begins with '-' from reading as an option.
     const std::string output = "file:" + path;
     const char* arguments[] = {
@@ -132,7 +132,7 @@ VideoEncoder::VideoEncoder(const std::string& path, pid_t encoder, int videoPipe
       frameQueue(queueFrames) {
     // Room for a few seconds of sound, so that waiting sound does not
     // allocate in the frame loop.
-    waitingAudio.reserve(4 * captureSampleRate * 2 * sizeof(int16_t));
+    waitingAudio.reserve(4 * mixRate * 2 * sizeof(int16_t));
 }
 
 VideoEncoder::~VideoEncoder() {

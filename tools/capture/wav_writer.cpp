@@ -4,7 +4,7 @@
 
 std::unique_ptr<WavWriter> WavWriter::create(const std::string& path, std::string& error) {
     SF_INFO info = {};
-    info.samplerate = captureSampleRate;
+    info.samplerate = mixRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);

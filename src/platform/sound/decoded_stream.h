@@ -23,6 +23,7 @@
 #pragma once
 
 #include "platform/sound/memory_file.h"
+#include "platform/sound/mix_rate.h"
 #include "platform/sound/spsc_ring.h"
 
 #include <atomic>
@@ -32,7 +33,7 @@
 
 class DecodedStream {
 public:
-    static constexpr int sampleRate = 44100;
+    static constexpr int sampleRate = mixRate;
     static constexpr int64_t maxFrames = int64_t{10} * 60 * sampleRate;
     // 2 s: far more than the decoder thread ever falls behind.
     static constexpr int64_t ringFrames = 2 * sampleRate;

@@ -66,7 +66,7 @@ void Mixer::receive() {
         if (timed && event.atNanoseconds >= 0) {
             lineHeld = true;
             const int64_t sinceFrameZero = event.atNanoseconds - lineNanoseconds;
-            const int64_t frame = (sinceFrameZero * rate + nanosecondsPerSecond / 2) / nanosecondsPerSecond;
+            const int64_t frame = (sinceFrameZero * mixRate + nanosecondsPerSecond / 2) / nanosecondsPerSecond;
             event.frame = std::max(mixedFrames, frame + delayFrames.load(std::memory_order_relaxed));
         }
         if (!events.empty()) event.frame = std::max(event.frame, events.back().frame);
@@ -78,7 +78,7 @@ void Mixer::mix(int16_t* out, int frames, int64_t atNanoseconds) {
     // Calls made before this mix take their frames from the line as it was.
     receive();
     if (atNanoseconds >= 0) {
-        const int64_t frameZero = atNanoseconds - mixedFrames * nanosecondsPerSecond / rate;
+        const int64_t frameZero = atNanoseconds - mixedFrames * nanosecondsPerSecond / mixRate;
         if (!timed || (!lineHeld && frameZero < lineNanoseconds)) lineNanoseconds = frameZero;
         timed = true;
     }

@@ -38,6 +38,7 @@
 // ended becomes free.
 #pragma once
 
+#include "platform/sound/mix_rate.h"
 #include "platform/sound/spsc_ring.h"
 
 #include <atomic>
@@ -52,7 +53,6 @@ public:
     static constexpr int maxChannels = 32;
     // Frames mixed per step of mix.
     static constexpr int stepFrames = 1024;
-    static constexpr int rate = 44100;
     // Calls waiting to take effect, at most; play and setMute refuse more.
     static constexpr int queuedCalls = 256;
 

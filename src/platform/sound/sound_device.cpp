@@ -39,7 +39,7 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     // delay the user chose is kept.
     if (feed->paced) SoundTuning::unpaceDiskDriver();
     SDL_AudioSpec wanted{};
-    wanted.freq = 44100;
+    wanted.freq = mixRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     const char* driver = SDL_GetCurrentAudioDriver();
@@ -84,7 +84,7 @@ void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
         // Hand out each buffer no earlier than real time reaches its start.
         const int64_t now = clockNanoseconds();
         if (feed.startNanoseconds < 0) feed.startNanoseconds = now;
-        const int64_t due = feed.startNanoseconds + feed.framesDelivered * 1000000000 / 44100;
+        const int64_t due = feed.startNanoseconds + feed.framesDelivered * 1000000000 / mixRate;
         if (due > now) {
             timespec wait{static_cast<time_t>((due - now) / 1000000000), static_cast<long>((due - now) % 1000000000)};
             nanosleep(&wait, nullptr);

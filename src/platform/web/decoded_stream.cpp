@@ -10,10 +10,10 @@ namespace {
 // 44100 Hz, into a malloc'ed block of interleaved 16-bit samples; null on
 // failure. `frames` and `channels` receive the shape. An offline context
 // decodes at the rate it is made with, whatever the output's rate.
-EM_ASYNC_JS(int16_t*, browserDecodeSound, (const void* data, size_t size, double maxFrames, double* frames, int* channels), {
+EM_ASYNC_JS(int16_t*, browserDecodeSound, (const void* data, size_t size, int rate, double maxFrames, double* frames, int* channels), {
     try {
         const bytes = HEAPU8.slice(data, data + size).buffer;
-        const decoder = new OfflineAudioContext(1, 1, 44100);
+        const decoder = new OfflineAudioContext(1, 1, rate);
         const sound = await new Promise((resolve, reject) => decoder.decodeAudioData(bytes, resolve, reject));
         const count = sound.numberOfChannels;
         const length = sound.length;
@@ -44,7 +44,7 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
     if (!data || length == 0) return nullptr;
     double frames = 0;
     int channels = 0;
-    int16_t* samples = browserDecodeSound(data, length, static_cast<double>(maxFrames), &frames, &channels);
+    int16_t* samples = browserDecodeSound(data, length, sampleRate, static_cast<double>(maxFrames), &frames, &channels);
     if (!samples) return nullptr;
     return std::unique_ptr<DecodedStream>(new DecodedStream(samples, static_cast<int64_t>(frames), channels));
 }

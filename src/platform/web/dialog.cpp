@@ -5,24 +5,11 @@
 
 #include <emscripten.h>
 
-#include <cstdio>
-
 namespace {
-ErrorBoxHandler handler = nullptr;
-
 EM_JS(void, alertText, (const char* text), { window.alert(UTF8ToString(text)); });
 }  // namespace
 
-void printErrorToStderr(const char* text) { std::fprintf(stderr, "Error: %s\n", text); }
-
-void setErrorBoxHandler(ErrorBoxHandler newHandler) { handler = newHandler; }
-
-ErrorBoxHandler errorBoxHandler() { return handler; }
-
-void showErrorBox(const char* text) {
-    if (handler) {
-        handler(text);
-        return;
-    }
+bool showPlatformErrorBox(const char* text) {
     alertText(text);
+    return true;
 }

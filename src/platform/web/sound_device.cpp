@@ -13,17 +13,17 @@ std::vector<int16_t> block;
 
 // Creates the context and the node; 0 when the browser has no Web Audio.
 // The node calls webMixBlock for each 44100 Hz block it needs.
-EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames), {
+EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames, int rate), {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return 0;
     let context;
     try {
-        context = new Context({sampleRate: 44100, latencyHint: 'interactive'});
+        context = new Context({sampleRate: rate, latencyHint: 'interactive'});
     } catch (e) {
         context = new Context();  // a browser that will not run at 44100 Hz
     }
     const node = context.createScriptProcessor(blockFrames, 0, 2);
-    const step = 44100 / context.sampleRate;  // mix frames per output frame
+    const step = rate / context.sampleRate;  // mix frames per output frame
     let mixed = new Int16Array(0);  // the current block, as 44100 Hz frames
     let position = mixed.length / 2;  // in frames of `mixed`
     let last = [0, 0];  // the frame before `mixed`, for interpolation
@@ -39,7 +39,7 @@ EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames), {
     // block after a wait: the program has run since the wait without the
     // node, so the mix is due from the call on.
     Module['webAudioCall'] = () => {
-        if (resuming && start !== null) mixedFrames = Math.max(mixedFrames, (performance.now() - start) * 44.1);
+        if (resuming && start !== null) mixedFrames = Math.max(mixedFrames, (performance.now() - start) * (rate / 1000));
     };
     const mixOne = () => {
         resuming = false;
@@ -55,7 +55,7 @@ EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames), {
         mixed = new Int16Array(2 * blockFrames);
         const now = performance.now();
         if (start === null) start = now;
-        const due = (now - start) * 44.1;
+        const due = (now - start) * (rate / 1000);
         // A program waiting for the browser cannot be entered: silence, and
         // the time counts as mixed. What plays after the wait is then timed
         // from its call, not from the first block after the frames that
@@ -123,7 +123,7 @@ int64_t SoundDevice::clockNanoseconds() {
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     block.assign(2 * requestedBufferFrames, 0);
-    if (!startWebAudio(&mixer, block.data(), requestedBufferFrames)) return nullptr;
+    if (!startWebAudio(&mixer, block.data(), requestedBufferFrames, mixRate)) return nullptr;
     // A cue made now is mixed no earlier than the end of the block being
     // mixed, which is one block ahead at most.
     mixer.setDelay(requestedBufferFrames);

@@ -1,6 +1,6 @@
 # The browser build of the show: vesk.js and vesk.wasm, started by our page
 # (web/index.html), which puts data/ into the file system and calls main.
-target_sources(vesk PRIVATE ${CMAKE_CURRENT_LIST_DIR}/app/show_time.cpp)
+target_sources(vesk PRIVATE ${PROJECT_SOURCE_DIR}/src/app/web/show_time.cpp)
 set_target_properties(vesk PROPERTIES SUFFIX ".js"
   LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/library_web_glut.js)
 target_link_options(vesk PRIVATE

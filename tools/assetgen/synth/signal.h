@@ -2,10 +2,12 @@
 // in -1..1. Times are in seconds, positions in frames.
 #pragma once
 
+#include "platform/sound/mix_rate.h"
+
 #include <cstddef>
 #include <vector>
 
-constexpr int sampleRate = 44100;
+constexpr int sampleRate = mixRate;
 constexpr double pi = 3.14159265358979323846;
 constexpr double twoPi = 2 * pi;
 

@@ -10,13 +10,15 @@
 // Threads: there is one, the page's main thread.
 #pragma once
 
+#include "platform/sound/mix_rate.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
 class DecodedStream {
 public:
-    static constexpr int sampleRate = 44100;
+    static constexpr int sampleRate = mixRate;
     static constexpr int64_t maxFrames = int64_t{10} * 60 * sampleRate;
     enum class Reading { Thread, Pulled };
 

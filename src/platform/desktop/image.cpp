@@ -21,16 +21,27 @@ bool withinLimits(png_uint_32 width, png_uint_32 height, int maxDimension) {
     return height <= maxImageBytes / 4 / width;
 }
 
-// Finishes a read begun on `image`. libpng's simplified API keeps its
-// messages in image.message and prints nothing; it frees its own state when
-// a call fails and when finish_read returns, and png_image_free is harmless
-// on freed state. errno is left as libpng leaves it and the last error code
-// is not touched: a failure here is reported by the caller's own box.
-std::unique_ptr<DecodedImage> finishRead(png_image& image, int maxDimension) {
-    if (PNG_IMAGE_FAILED(image) || !withinLimits(image.width, image.height, maxDimension)) {
-        png_image_free(&image);
-        return nullptr;
+// libpng's simplified read of one image, its state freed on every way out.
+// libpng frees it itself when a call fails and when finish_read returns, and
+// png_image_free is harmless on freed state.
+struct PngRead {
+    PngRead() {
+        std::memset(&image, 0, sizeof image);
+        image.version = PNG_IMAGE_VERSION;
     }
+    ~PngRead() { png_image_free(&image); }
+    PngRead(const PngRead&) = delete;
+    PngRead& operator=(const PngRead&) = delete;
+
+    png_image image;
+};
+
+// Finishes a read begun on `image`. libpng's simplified API keeps its
+// messages in image.message and prints nothing. errno is left as libpng
+// leaves it and the last error code is not touched: a failure here is
+// reported by the caller's own box.
+std::unique_ptr<DecodedImage> finishRead(png_image& image, int maxDimension) {
+    if (PNG_IMAGE_FAILED(image) || !withinLimits(image.width, image.height, maxDimension)) return nullptr;
     image.format = PNG_FORMAT_RGBA;
     // Without this, 16-bit samples are taken as linear light and re-encoded
     // with the sRGB curve; picture files mean them as sRGB like 8-bit ones.
@@ -40,34 +51,26 @@ std::unique_ptr<DecodedImage> finishRead(png_image& image, int maxDimension) {
     // A positive stride (in components, one byte each here) puts the top
     // row first.
     if (!png_image_finish_read(&image, nullptr, pixels.data(), static_cast<png_int_32>(rowBytes), nullptr)) {
-        png_image_free(&image);
         return nullptr;
     }
     return std::unique_ptr<DecodedImage>(new DecodedImage(int(image.width), int(image.height), std::move(pixels)));
 }
 
-png_image emptyImage() {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    return image;
-}
-
 }  // namespace
 
 std::unique_ptr<DecodedImage> decodePngFile(const char* path, int maxDimension) {
-    std::FILE* file = openRegularFile(path);
+    // libpng reads from the stream but leaves it open: `file` closes it,
+    // after `read` has gone.
+    const FileStream file = openRegularFile(path);
     if (!file) return nullptr;
-    png_image image = emptyImage();
-    png_image_begin_read_from_stdio(&image, file);
-    std::unique_ptr<DecodedImage> decoded = finishRead(image, maxDimension);
-    std::fclose(file);  // libpng reads from the stream but leaves it open
-    return decoded;
+    PngRead read;
+    png_image_begin_read_from_stdio(&read.image, file.get());
+    return finishRead(read.image, maxDimension);
 }
 
 std::unique_ptr<DecodedImage> decodePngMemory(const void* data, size_t size, int maxDimension) {
     if (!data || size == 0) return nullptr;
-    png_image image = emptyImage();
-    png_image_begin_read_from_memory(&image, data, size);
-    return finishRead(image, maxDimension);
+    PngRead read;
+    png_image_begin_read_from_memory(&read.image, data, size);
+    return finishRead(read.image, maxDimension);
 }

@@ -1,4 +1,4 @@
-#include "app/sound_loading.h"
+#include "scene/sound_loading.h"
 
 #include "gfx/error_dialogs.h"
 #include "platform/regular_file.h"
@@ -16,9 +16,6 @@ const char* const musicPath = "data/kelpwake.mp3";
 
 namespace {
 
-struct CloseFile {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
 struct FreeBlock {
     void operator()(char* block) const { std::free(block); }
 };
@@ -35,7 +32,7 @@ std::vector<Block>& keptBlocks() {
 
 // The whole file in a block of its size; null when it cannot be read.
 Block readWhole(const char* path, long& length) {
-    const std::unique_ptr<FILE, CloseFile> file(openRegularFile(path));
+    const FileStream file = openRegularFile(path);
     length = -1;
     if (file && std::fseek(file.get(), 0, SEEK_END) == 0) length = std::ftell(file.get());
     if (length <= 0 || length > INT_MAX || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;
