@@ -8,125 +8,120 @@
 
 namespace {
 
-// One block of the mix, handed to the node by address.
+// One block of the mix, handed to the node by copy.
 std::vector<int16_t> block;
 
-// Creates the context and the node; 0 when the browser has no Web Audio.
-// The node calls webMixBlock for each 44100 Hz block it needs.
-EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames), {
+// Creates the context and the node and starts the pump, which every 10 ms
+// mixes blocks until leadFrames are mixed beyond what the node has played;
+// 0 when the browser has no Web Audio or no AudioWorklet. Called within the
+// Play click, so that the browser lets the context run.
+EM_ASYNC_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames, int leadFrames), {
     const Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return 0;
+    if (!Context || !window.AudioWorkletNode) return 0;
     let context;
     try {
         context = new Context({sampleRate: 44100, latencyHint: 'interactive'});
     } catch (e) {
-        context = new Context();  // a browser that will not run at 44100 Hz
+        return 0;
     }
-    const node = context.createScriptProcessor(blockFrames, 0, 2);
-    const step = 44100 / context.sampleRate;  // mix frames per output frame
-    let mixed = new Int16Array(0);  // the current block, as 44100 Hz frames
-    let position = mixed.length / 2;  // in frames of `mixed`
-    let last = [0, 0];  // the frame before `mixed`, for interpolation
-    // The node asks for blocks by the audio clock, but only while the main
-    // thread is free: after a stall (a long frame, a box) it asks for the
-    // missed ones in a burst, which would put the mix ahead of the show's
-    // clock for good. So the mix is paced to performance.now(), the clock
-    // of the show: a block due later is silence, and a backlog larger than
-    // four blocks is mixed at once and dropped, as a device thread would
-    // have played it meanwhile.
-    let start = null, mixedFrames = 0, resuming = false;
-    // A call of the sound library (a play, a mute) made before the first
-    // block after a wait: the program has run since the wait without the
-    // node, so the mix is due from the call on.
-    Module['webAudioCall'] = () => {
-        if (resuming && start !== null) mixedFrames = Math.max(mixedFrames, (performance.now() - start) * 44.1);
-    };
-    const mixOne = () => {
-        resuming = false;
-        _webMixBlock(mixer, blockData, blockFrames);
-        mixedFrames += blockFrames;
-        const copy = HEAP16.slice(blockData >> 1, (blockData >> 1) + 2 * blockFrames);
-        if (Module['onMixed']) Module['onMixed'](copy);
-        return copy;
-    };
-    const nextBlock = () => {
-        if (mixed.length) last = [mixed[mixed.length - 2], mixed[mixed.length - 1]];
-        position -= mixed.length / 2;
-        mixed = new Int16Array(2 * blockFrames);
-        const now = performance.now();
-        if (start === null) start = now;
-        const due = (now - start) * 44.1;
-        // A program waiting for the browser cannot be entered: silence, and
-        // the time counts as mixed. What plays after the wait is then timed
-        // from its call, not from the first block after the frames that
-        // follow, which can come late.
-        if (Asyncify.currData) {
-            mixedFrames = Math.max(mixedFrames, due);
-            resuming = true;
-            return;
+    // Runs in the worklet's scope: plays the blocks in the order they came,
+    // silence when there is none, and tells the main thread how far it has
+    // played once every 1024 frames of the context.
+    const output = () => registerProcessor('vesk-output', class extends AudioWorkletProcessor {
+        constructor() {
+            super();
+            this.blocks = [];
+            this.at = 0;  // the next frame of blocks[0]
+            this.played = 0;
+            this.draining = false;
+            this.port.onmessage = (event) => {
+                if (event.data) this.blocks.push(event.data);
+                else this.draining = true;
+            };
         }
-        if (mixedFrames > due + blockFrames) return;
-        while (due - mixedFrames > 4 * blockFrames) mixOne();
-        mixed = mixOne();
-    };
-    node.onaudioprocess = (event) => {
-        const left = event.outputBuffer.getChannelData(0);
-        const right = event.outputBuffer.getChannelData(1);
-        for (let i = 0; i < left.length; ++i, position += step) {
-            while (position >= mixed.length / 2) nextBlock();
-            // Linear between the frame before `position` and the one at it,
-            // which puts the output one mix frame (23 us) late; at 44100 Hz
-            // position is whole and each frame goes out as it is.
-            const whole = Math.floor(position), part = position - whole;
-            const l0 = whole > 0 ? mixed[2 * whole - 2] : last[0], r0 = whole > 0 ? mixed[2 * whole - 1] : last[1];
-            const l1 = mixed[2 * whole], r1 = mixed[2 * whole + 1];
-            left[i] = (l0 + (l1 - l0) * part) / 32768;
-            right[i] = (r0 + (r1 - r0) * part) / 32768;
+        process(inputs, outputs) {
+            const left = outputs[0][0], right = outputs[0][1];
+            let i = 0;
+            while (i < left.length && this.blocks.length) {
+                const samples = this.blocks[0];
+                for (; i < left.length && 2 * this.at < samples.length; ++i, ++this.at) {
+                    left[i] = samples[2 * this.at] / 32768;
+                    right[i] = samples[2 * this.at + 1] / 32768;
+                }
+                if (2 * this.at === samples.length) {
+                    this.blocks.shift();
+                    this.at = 0;
+                }
+            }
+            this.played += i;
+            const end = currentFrame + left.length;
+            if (end % 1024 === 0) this.port.postMessage([this.played, end]);
+            if (this.draining && !this.blocks.length) {
+                this.port.postMessage('drained');
+                return false;
+            }
+            return true;
         }
-    };
-    node.connect(context.destination);
+    });
+    let node;
+    try {
+        const url = URL.createObjectURL(new Blob(['(' + output + ')()'], {type: 'text/javascript'}));
+        await context.audioWorklet.addModule(url);
+        URL.revokeObjectURL(url);
+        node = new AudioWorkletNode(context, 'vesk-output', {numberOfInputs: 0, outputChannelCount: [2]});
+        if (Module['onAudioNode']) await Module['onAudioNode'](context, node);
+        node.connect(context.destination);
+    } catch (e) {
+        context.close();
+        return 0;
+    }
     context.resume();
-    Module['webAudio'] = {context: context, node: node};
+    let mixed = 0, played = 0, playedAt = null;
+    node.port.onmessage = (event) => {
+        if (event.data === 'drained') {
+            context.close();
+        } else {
+            [played, playedAt] = event.data;
+        }
+    };
+    const pump = () => {
+        if (Asyncify.currData) return;
+        // What the node has played by now, at most what it was given.
+        const now = Math.round(context.currentTime * 44100);
+        const heard = playedAt === null ? 0 : Math.min(mixed, played + Math.max(0, now - playedAt));
+        while (mixed < heard + leadFrames) {
+            _webMixBlock(mixer, blockData, blockFrames);
+            mixed += blockFrames;
+            const copy = HEAP16.slice(blockData >> 1, (blockData >> 1) + 2 * blockFrames);
+            node.port.postMessage(copy, [copy.buffer]);
+        }
+    };
+    pump();
+    Module['webAudio'] = {context: context, node: node, timer: setInterval(pump, 10)};
     return 1;
 });
 
+// The node plays what it was given to its end, then the context closes.
 EM_JS(void, stopWebAudio, (), {
     const audio = Module['webAudio'];
     if (!audio) return;
-    audio.node.onaudioprocess = null;
-    audio.node.disconnect();
-    audio.context.close();
+    clearInterval(audio.timer);
+    audio.node.port.postMessage(null);
     delete Module['webAudio'];
 });
 
 }  // namespace
 
-namespace {
-bool mixing = false;
-EM_JS(void, noteLibraryCall, (), {
-    if (Module['webAudioCall']) Module['webAudioCall']();
-});
-}  // namespace
-
 extern "C" EMSCRIPTEN_KEEPALIVE void webMixBlock(Mixer* mixer, int16_t* out, int frames) {
-    mixing = true;
     mixer->mix(out, frames, SoundDevice::clockNanoseconds());
-    mixing = false;
 }
 
-// The sound library reads the clock for each play and mute it times; the
-// mixer, for each block.
-int64_t SoundDevice::clockNanoseconds() {
-    if (!mixing) noteLibraryCall();
-    return static_cast<int64_t>(emscripten_get_now() * 1e6);
-}
+int64_t SoundDevice::clockNanoseconds() { return static_cast<int64_t>(emscripten_get_now() * 1e6); }
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     block.assign(2 * requestedBufferFrames, 0);
-    if (!startWebAudio(&mixer, block.data(), requestedBufferFrames)) return nullptr;
-    // A cue made now is mixed no earlier than the end of the block being
-    // mixed, which is one block ahead at most.
-    mixer.setDelay(requestedBufferFrames);
+    mixer.setDelay(schedulingDelayFrames);
+    if (!startWebAudio(&mixer, block.data(), requestedBufferFrames, leadFrames)) return nullptr;
     return std::unique_ptr<SoundDevice>(new SoundDevice());
 }
 

@@ -1,16 +1,22 @@
 // The browser's audio device, under the desktop device's name so that the
-// sound library's calls (fsound.cpp) stay the same: a Web Audio context
-// whose ScriptProcessor node pulls the Mixer on the page's main thread, the
-// only thread there is, which is then the mixing thread.
+// sound library's calls (fsound.cpp) stay the same: a Web Audio context at
+// 44100 Hz whose AudioWorkletNode plays the mix on the audio rendering
+// thread. The page's main thread, the only thread our program has, mixes
+// ahead: it keeps leadFrames mixed beyond what the node has played and hands
+// each block to the node by message, so that the node plays on through a
+// main-thread stall of up to that lead. No memory is shared with the
+// rendering thread, so the page needs no cross-origin isolation.
 //
-// The context runs at 44100 Hz, which the browsers we know grant. Should
-// one give another rate, the 44100 Hz mix is resampled linearly to it in
-// the node, and nothing else changes.
+// Timing: every mix call is timed with clockNanoseconds at the moment it is
+// made; the mixer's line then maps a call's moment to the mix frame being
+// mixed ahead, and a play or mute lands schedulingDelayFrames later. What is
+// heard of a call comes leadFrames plus that delay after it, the same for
+// every call.
 //
-// While the program waits for the browser inside a call (a decode), the
-// node plays silence and does not mix: the program cannot be re-entered
-// then. A page may set Module.onMixed(int16Samples) to receive a copy of
-// every block mixed (interleaved stereo), for recording.
+// While the program waits for the browser inside a call (a decode), nothing
+// is mixed: the program cannot be re-entered then; the node plays what it
+// has, then silence. A page may set Module.onAudioNode(context, node), which
+// is awaited before the node is connected, to tap what the node plays.
 #pragma once
 
 #include <cstdint>
@@ -20,21 +26,24 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per node buffer, the node's smallest: 256 / 44100 Hz = 5.8 ms.
-    // Cues do not wait for a buffer: the mixer places them to the sample
-    // (Mixer::setDelay), one buffer ahead.
-    static constexpr int requestedBufferFrames = 256;
+    // Frames per mix call, the mixer's step: 1024 / 44100 Hz = 23 ms.
+    static constexpr int requestedBufferFrames = 1024;
+    // Mixed ahead of the node: 300 ms, a 200 ms stall and the pump's
+    // 10 ms period with room for a loaded machine.
+    static constexpr int leadFrames = 13 * requestedBufferFrames;
+    // One mix call beyond the line, and as much again for an output clock
+    // running fast against performance.now().
+    static constexpr int schedulingDelayFrames = 2 * requestedBufferFrames;
 
-    // The clock the node's mix calls are timed with: performance.now(), the
-    // show's clock, in ns.
+    // performance.now(), the show's clock, in ns.
     static int64_t clockNanoseconds();
 
-    // Creates the context and the node, which begins pulling `mixer` at
-    // once; null when the browser has no Web Audio. `mixer` must outlive
-    // the device.
+    // Creates the context and the node, waiting for the node's script, and
+    // mixes the first lead; null when the browser has no Web Audio or no
+    // AudioWorklet. `mixer` must outlive the device.
     static std::unique_ptr<SoundDevice> open(Mixer& mixer);
 
-    // Disconnects the node and closes the context.
+    // Stops mixing, disconnects the node and closes the context.
     ~SoundDevice();
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
