@@ -1,8 +1,10 @@
 // Set on the page before its own script runs: records what the show drew
-// and mixed, through the hooks the browser build offers (Module.onFrame,
-// Module.onMixed), without touching the show.
+// and what its sound node played, through the hooks the browser build
+// offers (Module.onFrame, Module.onAudioNode), without touching the show,
+// and every uncaught error. With veskTest.stall set, holds the main thread
+// for 200 ms every 5 s of the show.
 window.veskTest = {
-  targets: [], stills: [], frames: [], audio: [], alerts: [], firstFrame: null,
+  targets: [], stills: [], frames: [], audio: [], errors: [], firstFrame: null, stall: false,
   grab(time) {
     const copy = document.createElement('canvas');
     copy.width = copy.height = 512;
@@ -47,6 +49,10 @@ window.veskTest = {
     return btoa(text);
   },
 };
+window.addEventListener('error', (e) => veskTest.errors.push(String(e.message)));
+// Read once the page's own handlers have seen it (the page drops the
+// toolkit's "unwind").
+window.addEventListener('unhandledrejection', (e) => setTimeout(() => e.defaultPrevented || veskTest.errors.push(String(e.reason))));
 // When the page says the show has ended.
 document.addEventListener('DOMContentLoaded', () => new MutationObserver(() => {
   veskTest.endedAt = veskTest.endedAt || performance.now();
@@ -54,7 +60,10 @@ document.addEventListener('DOMContentLoaded', () => new MutationObserver(() => {
 window.Module = {
   onFrame(time, after) {
     const t = veskTest;
-    if (t.firstFrame === null) t.firstFrame = performance.now() - Module.playClicked;
+    if (t.firstFrame === null) {
+      t.firstFrame = performance.now() - Module.playClicked;
+      if (t.stall) setInterval(() => { for (const end = performance.now() + 200; performance.now() < end;); }, 5000);
+    }
     t.frames.push([performance.now(), time]);
     // Only a frame drawn within one millisecond has one exact show time.
     if (t.targets.length && time >= t.targets[0] && time === after) {
@@ -62,5 +71,24 @@ window.Module = {
       t.grab(time);
     }
   },
-  onMixed(block) { veskTest.audio.push(block); },
+  // A worklet after the show's node records, as 16-bit stereo, what the
+  // node played, in blocks of 4096 frames; it outputs silence itself.
+  async onAudioNode(context, node) {
+    const tap = () => registerProcessor('vesk-tap', class extends AudioWorkletProcessor {
+      constructor() { super(); this.block = new Int16Array(8192); this.at = 0; }
+      process([input]) {
+        for (let i = 0; i < 128; ++i) {
+          for (let side = 0; side < 2; ++side) this.block[this.at++] = input.length ? Math.round(input[side][i] * 32768) : 0;
+        }
+        // Copied by the message.
+        if (this.at === this.block.length) this.port.postMessage(this.block), this.at = 0;
+        return true;
+      }
+    });
+    await context.audioWorklet.addModule(URL.createObjectURL(new Blob(['(' + tap + ')()'], {type: 'text/javascript'})));
+    const recorder = new AudioWorkletNode(context, 'vesk-tap', {outputChannelCount: [2], channelCount: 2, channelCountMode: 'explicit'});
+    recorder.port.onmessage = (e) => veskTest.audio.push(e.data);
+    node.connect(recorder);
+    recorder.connect(context.destination);
+  },
 };
