@@ -59,8 +59,9 @@ test_packages=(
   pulseaudio pulseaudio-utils
   # wakes each CPU every millisecond beside the show through the server
   rt-tests
-  # the show compiled to WebAssembly and played in a headless browser
-  emscripten node-acorn chromium python3-websocket
+  # the show compiled to WebAssembly and played in headless Chromium and in
+  # Firefox under Xvfb
+  emscripten node-acorn chromium python3-websocket firefox-esr
 )
 
 packages=("${show_packages[@]}")
