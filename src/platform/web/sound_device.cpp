@@ -96,10 +96,14 @@ EM_ASYNC_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFram
             node.port.postMessage(copy, [copy.buffer]);
         }
     };
-    pump();
-    Module['webAudio'] = {context: context, node: node, timer: setInterval(pump, 10)};
+    Module['webAudio'] = {context: context, node: node, pump: pump, timer: setInterval(pump, 10)};
     return 1;
 });
+
+// The first lead, mixed at once: a call made before the first timed mix
+// would be untimed, placed at the next block rather than a delay after it.
+// Not from startWebAudio, which runs while the program waits for it.
+EM_JS(void, mixFirstLead, (), { Module['webAudio'].pump(); });
 
 // The node plays what it was given to its end, then the context closes.
 EM_JS(void, stopWebAudio, (), {
@@ -122,6 +126,7 @@ std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     block.assign(2 * requestedBufferFrames, 0);
     mixer.setDelay(schedulingDelayFrames);
     if (!startWebAudio(&mixer, block.data(), requestedBufferFrames, leadFrames)) return nullptr;
+    mixFirstLead();
     return std::unique_ptr<SoundDevice>(new SoundDevice());
 }
 
