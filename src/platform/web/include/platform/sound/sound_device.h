@@ -31,9 +31,10 @@ public:
     // Mixed ahead of the node: 300 ms, a 200 ms stall and the pump's
     // 10 ms period with room for a loaded machine.
     static constexpr int leadFrames = 13 * requestedBufferFrames;
-    // One mix call beyond the line, and as much again for an output clock
-    // running fast against performance.now().
-    static constexpr int schedulingDelayFrames = 2 * requestedBufferFrames;
+    // The mix runs up to two blocks ahead of the line: the first lead's last
+    // call sets it, and a pump overshoots its target by up to a block. One
+    // more for the estimate of what the node has played.
+    static constexpr int schedulingDelayFrames = 3 * requestedBufferFrames;
 
     // performance.now(), the show's clock, in ns.
     static int64_t clockNanoseconds();
