@@ -19,6 +19,9 @@
 //                        show clock is zeroed just before the main loop is
 //                        entered, so these are the frames' show times (to
 //                        the clock's millisecond).
+//   VESK_AUDIO_DRIVER    file to write when glutMainLoop is entered (the
+//                        sound device is open then), one line: the audio
+//                        driver SDL opened, or "none"
 #include <dlfcn.h>
 #include <time.h>
 #include <unistd.h>
@@ -75,6 +78,14 @@ extern "C" void glutMainLoop() {
     mainLoopEntered = monotonicNanoseconds();
     const char* path = std::getenv("VESK_FRAME_TIMES");
     if (path && *path) frameTimes = std::fopen(path, "w");
+    const char* driverPath = std::getenv("VESK_AUDIO_DRIVER");
+    if (FILE* out = driverPath && *driverPath ? std::fopen(driverPath, "w") : nullptr) {
+        typedef const char* (*DriverFunction)();
+        DriverFunction driver = reinterpret_cast<DriverFunction>(dlsym(RTLD_DEFAULT, "SDL_GetCurrentAudioDriver"));
+        const char* name = driver ? driver() : nullptr;
+        std::fprintf(out, "%s\n", name ? name : "none");
+        std::fclose(out);
+    }
     typedef void (*LoopFunction)();
     LoopFunction realLoop = reinterpret_cast<LoopFunction>(dlsym(RTLD_NEXT, "glutMainLoop"));
     if (realLoop) realLoop();

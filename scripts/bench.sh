@@ -15,6 +15,7 @@
 #   KEEP=1        keep the work directory with every raw result
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 ./scripts/install-deps.sh --test
 if [ ! -x /usr/bin/time ]; then
   sudo=""
@@ -39,7 +40,7 @@ trap cleanup EXIT
 
 targets=(vesk vesk_data vesk_bench vesk_swap_shim vesk_timed_exec vesk_bare_window vesk-cue-check)
 echo "== Build ($build, log in $work/build.log)"
-if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_TESTS=ON -DVESK_BENCH=ON &&
+if ! { cmake --preset test -B "$build" &&
        cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"; } >"$work/build.log" 2>&1; then
   tail -40 "$work/build.log"
   exit 1
@@ -58,11 +59,7 @@ shim=$PWD/bench/libvesk_swap_shim.so
 
 # One virtual X server for every windowed run, so the show and the bare
 # window are compared under the same conditions.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
 # --- helpers ----------------------------------------------------------------
 
@@ -75,7 +72,6 @@ swap_rate() { [ -s "$1" ] || return 0; awk '{ printf "%.1f\n", ($2 - 1) / (($6 -
 # The largest cue error of a vesk-cue-check report, in ms.
 worst_cue() { [ -s "$1" ] || return 0; awk '$1 == "cue" && $4 != "not_found" { v = $4 < 0 ? -$4 : $4 + 0; if (v > m) m = v; n++ } END { if (n == 4) print m }' "$1"; }
 peak_mb() { [ -s "$1" ] || return 0; awk -F': ' '/Maximum resident set size/ { printf "%.1f\n", $2 / 1024 }' "$1"; }
-now() { date +%s.%N; }
 # Runs the command after $1 and appends to $1 the largest private memory
 # (Private_Dirty of /proc/PID/smaps_rollup, in MB) of the program that
 # /usr/bin/time starts, sampled every 0.2 s; returns the command's status.

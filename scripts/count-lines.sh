@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Counted lines of the test code against the code it tests: lines that are
-# not blank and not comment-only (// /* * in C++, # in shell and CMake are
-# not counted here), over C++ and shell files.
+# neither blank nor a comment alone (// in C++ and JavaScript, # in shell
+# and Python). Tests: C++, shell, Python and JavaScript under tests/; code:
+# C++ under src, tools and bench.
 #
 #   count-lines.sh            the totals and the ratio
 #   count-lines.sh FILE...    the counted lines of each file
@@ -11,14 +12,13 @@ cd "$(dirname "$0")/.."
 counted() {  # counted lines of the given files
   [ $# -gt 0 ] || { echo 0; return; }
   awk '
-    FILENAME ~ /\.sh$/ { if ($0 ~ /^[[:space:]]*(#|$)/) next; n++; next }
-    /^[[:space:]]*$/ { next }
-    /^[[:space:]]*(\/\/|\/\*|\*)/ { next }
-    { n++ }
+    FILENAME ~ /\.(sh|py)$/ { if ($0 !~ /^[[:space:]]*(#|$)/) n++; next }
+    $0 !~ /^[[:space:]]*(\/\/|$)/ { n++ }
     END { print n + 0 }' "$@"
 }
-sources() {  # C++ and shell files under the given folders, tracked or about to be
-  git ls-files --cached --others --exclude-standard -- "$@" | grep -E '\.(cpp|cc|h|hpp|sh)$' |
+sources() {  # files under folder $1 ending in one of the extensions $2, tracked or about to be
+  local folder=$1 extensions=$2
+  git ls-files --cached --others --exclude-standard -- "$folder" | grep -E "\\.($extensions)\$" |
     while read -r f; do [ -f "$f" ] && echo "$f"; done
 }
 
@@ -27,12 +27,13 @@ if [ $# -gt 0 ]; then
   exit 0
 fi
 
-mapfile -t test_files < <(sources tests)
-mapfile -t code_files < <(sources src tools bench)
+cxx="cpp|cc|h|hpp|c"
+mapfile -t test_files < <(sources tests "$cxx|js|sh|py")
+mapfile -t code_files < <(for part in src tools bench; do sources "$part" "$cxx"; done)
 tests=$(counted "${test_files[@]}")
 code=$(counted "${code_files[@]}")
 for part in src tools bench; do
-  mapfile -t files < <(sources "$part")
+  mapfile -t files < <(sources "$part" "$cxx")
   printf '%-6s %6d\n' "$part" "$(counted "${files[@]}")"
 done
 printf '%-6s %6d\n' code "$code" tests "$tests"

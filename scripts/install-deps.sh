@@ -55,8 +55,13 @@ test_packages=(
   faketime x11-utils
   # a compiler cache for repeated builds
   ccache
+  # the Debian package (scripts/package.sh) and its checks
+  debhelper dpkg-dev lintian help2man desktop-file-utils appstream
   # a real sound server for the sound tests
   pulseaudio pulseaudio-utils
+  # a PipeWire graph as current desktops run it, headless on a D-Bus
+  # session bus of its own
+  pipewire pipewire-pulse wireplumber dbus-x11
   # wakes each CPU every millisecond beside the show through the server
   rt-tests
   # the show compiled to WebAssembly and played in headless Chromium and in

@@ -11,7 +11,7 @@
 #     --ctest "ARGS"   the test selection (default: every test except the
 #                      labels show, fresh-root, web, the whole-show runs
 #                      ShowRun.*, the reliability stages reliability.* and
-#                      the sound server's runs pulse_*)
+#                      the sound servers' runs pulse_* and pipewire*)
 #
 # A fault file has one fault a line: path|original|replacement|description,
 # where the original text occurs exactly once in the file; a literal | is
@@ -25,7 +25,7 @@ build=build-mutants
 limit=900
 only=
 check=1
-selection=(-LE '^(show|fresh-root|web)$' -E '^(ShowRun\.|reliability\.|pulse_)')
+selection=(-LE '^(show|fresh-root|web)$' -E '^(ShowRun\.|reliability\.|pulse_|pipewire)')
 files=()
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -43,7 +43,7 @@ done
 
 # The gl tests need a display: one Xvfb for the whole run.
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" --build "$build" --timeout "$limit" \
+  exec scripts/with-xvfb.sh "$0" --build "$build" --timeout "$limit" \
     ${only:+--only "$only"} $([ "$check" -eq 1 ] || echo --no-check) --ctest "${selection[*]}" "${files[@]}"
 fi
 export SDL_AUDIODRIVER=dummy

@@ -2,7 +2,7 @@
 # Installs what is missing, builds the show into build-show/ and runs it
 # from there, where its data/ is generated. Only the show and its data are
 # built: no tests, benchmarks or tools, and warnings do not stop the build
-# (the same settings as CMake's default preset).
+# (the `default` preset).
 #
 #   run.sh               install, build, play
 #   run.sh --build-only  install and build, then stop (no display needed)
@@ -15,8 +15,7 @@ case "${1:-}" in
   *) echo "usage: $0 [--build-only]" >&2; exit 2 ;;
 esac
 ./scripts/install-deps.sh
-cmake -S . -B build-show -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVESK_TESTS=OFF -DVESK_BENCH=OFF -DVESK_CAPTURE=OFF -DVESK_WERROR=OFF
-cmake --build build-show -j"$(nproc)" --target vesk vesk_data
+cmake --preset default
+cmake --build --preset default -j"$(nproc)"
 [ "$play" -eq 1 ] || exit 0
 cd build-show && exec ./vesk

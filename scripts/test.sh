@@ -10,11 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if grep -q -- '--test' scripts/install-deps.sh; then
-  ./scripts/install-deps.sh --test
-else
-  ./scripts/install-deps.sh
-fi
+./scripts/install-deps.sh --test
 
 echo "== Build"
 cmake --preset test
@@ -22,5 +18,4 @@ cmake --build --preset test -j"$(nproc)"
 
 echo "== Tests"
 # One X server for the whole run; the tests reach it through DISPLAY.
-exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest --preset test -j"$(nproc)" "$@"
+exec ./scripts/with-xvfb.sh ctest --preset test -j"$(nproc)" "$@"

@@ -1,7 +1,7 @@
 // Images decoded ahead, on a thread of their own, while the window and the
 // GL start up: FileTexture2D::load takes its image from here instead of
 // decoding it then. What was not asked for, or did not decode, load decodes
-// itself as before, so that its failures show where they always did.
+// itself, so that its failures are reported from load, in the show's order.
 #pragma once
 
 #include "platform/image.h"

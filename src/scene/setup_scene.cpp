@@ -54,7 +54,7 @@ void loadAssets() {
 }  // namespace
 
 void prefetchSceneImages() {
-    // An image left out here is decoded when it is loaded, as before.
+    // An image left out here is decoded by its texture's load.
     prefetchImages({fishtankImage, spinefinImage, spinefinOpenImage, tolvaneImage, titleImage, creditImage, outroImage,
                     outro2Image});
 }

@@ -17,13 +17,13 @@ namespace {
 TEST(GeneratorRun, WritesTheSameBytesOnEveryRun) {
     const std::string dir = testing::TempDir() + "vesk-assetgen";
     std::filesystem::create_directories(dir);
-    ASSERT_EQ(std::system(("'" VESK_ASSETGEN "' '" + dir + "' 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system(("'" VESK_ASSETGEN "' '" VESK_ASSET_MANIFEST "' '" + dir + "' 2>/dev/null").c_str()), 0);
     for (const std::string name : showAssets) {
         const std::string fresh = vesk_test::fileBytes(dir + "/" + name);
         EXPECT_TRUE(!fresh.empty() && fresh == vesk_test::fileBytes("data/" + name)) << name;
     }
     std::filesystem::remove_all(dir);
-    EXPECT_NE(std::system("'" VESK_ASSETGEN "' /nonexistent/data 2>/dev/null"), 0);
+    EXPECT_NE(std::system("'" VESK_ASSETGEN "' '" VESK_ASSET_MANIFEST "' /nonexistent/data 2>/dev/null"), 0);
 }
 
 TEST(Generator, SoundAndPngFilesReadBackAsWritten) {

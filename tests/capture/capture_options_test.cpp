@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 ParsedCommandLine parse(std::vector<const char*> arguments) {
@@ -21,7 +23,7 @@ TEST(CaptureOptions, DefaultsValuesAndNumbersAtTheEdgesOfTheirRanges) {
     EXPECT_EQ(values(result.options), (std::vector<uint64_t>{30000, 1001, 640, 360, 7, 1500, 2250, 4294967295})) << result.error;
     // Still times come sorted, without repeats; help wins over what follows.
     EXPECT_EQ(parse({"--at", "10,2.5,10", "--at=0", "--stills", "s"}).options.stillMilliseconds, (std::vector<uint64_t>{0, 2500, 10000}));
-    EXPECT_EQ(parse({"-h", "--bogus"}).outcome, ParseOutcome::Help);
+    EXPECT_TRUE(parse({"-h", "--bogus"}).outcome == ParseOutcome::Help && parse({"--version", "--help"}).outcome == ParseOutcome::Version);
 
     FrameRate rate;
     EXPECT_TRUE(parseFrameRate("29.97", rate) && rate.numerator == 2997 && rate.denominator == 100);
@@ -61,6 +63,32 @@ TEST(CaptureOptions, RefusalsSayWhatIsWrongInOneLine) {
                     result.error.find('\n') == std::string::npos) << "'" << result.error << "' lacks '" << mentions << "'";
     }
     EXPECT_EQ(parse({"--frames", "f", "--size", "511x3"}).outcome, ParseOutcome::Run);  // odd is fine without a video
+}
+
+TEST(CaptureOptions, WithoutDataHereTheInstalledDataIsReadAndOutputsStayHere) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::current_path(), here = fs::path(testing::TempDir()) / "vesk-here", installed = here / "installed";
+    fs::create_directories(installed / "data");
+    fs::current_path(here);
+    CaptureOptions options = parse({"--frames", "f", "--audio", "/elsewhere/a.wav"}).options;
+    std::string error;
+    EXPECT_TRUE(useInstalledDataIfNeeded(options, installed.string(), error) && fs::current_path() == installed);
+    EXPECT_TRUE(options.framesDirectory == here / "f" && options.audioPath == "/elsewhere/a.wav") << options.framesDirectory;
+    fs::current_path(home);
+}
+
+TEST(CaptureOptions, WithDataHereTheInstalledDataIsLeftAlone) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::current_path(), here = fs::path(testing::TempDir()) / "vesk-own", installed = here / "installed";
+    fs::create_directories(installed / "data");
+    fs::create_directories(here / "data");
+    fs::current_path(here);
+    CaptureOptions options = parse({"--frames", "f"}).options;
+    std::string error;
+    EXPECT_TRUE(useInstalledDataIfNeeded(options, installed.string(), error));
+    EXPECT_EQ(fs::current_path(), here);
+    EXPECT_EQ(options.framesDirectory, "f");
+    fs::current_path(home);
 }
 
 }  // namespace

@@ -52,10 +52,13 @@ inline std::vector<int16_t> tone(int frames) {
 struct StreamStore {
     std::vector<std::unique_ptr<std::vector<char>>> files;
     std::vector<std::unique_ptr<FSOUND_STREAM>> streams;
-    FSOUND_STREAM* add(std::vector<char> file) {
+    FSOUND_STREAM* add(std::vector<char> file, DecodedStream::Reading reading = DecodedStream::Reading::Pulled) {
         files.push_back(std::make_unique<std::vector<char>>(std::move(file)));
-        streams.push_back(std::make_unique<FSOUND_STREAM>(DecodedStream::open(files.back()->data(), files.back()->size(), DecodedStream::Reading::Pulled)));
-        return streams.back()->pcm ? streams.back().get() : nullptr;
+        const std::vector<char>& bytes = *files.back();
+        std::unique_ptr<DecodedStream> pcm = DecodedStream::open(bytes.data(), bytes.size(), reading);
+        if (!pcm) return nullptr;
+        streams.push_back(std::make_unique<FSOUND_STREAM>(bytes.data(), bytes.size(), std::move(pcm)));
+        return streams.back().get();
     }
 };
 

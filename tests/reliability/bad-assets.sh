@@ -15,7 +15,7 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 # The show's files, in the order it loads them (so the order of its boxes).
-mapfile -t assets < <(sed -n '/showAssets/,/};/p' "$repo/tests/support/show_assets.h" | grep -o '"[^"]*"' | tr -d '"')
+mapfile -t assets < <(grep -v '^#' "$repo/assets.txt")
 check "${#assets[@]} asset files listed" [ ${#assets[@]} -ge 10 ]
 first_cue=$((44 + 30 * 44100 * 4))  # WAV bytes of the first 30 s: the music alone
 cp "$build/vesk-capture" "$work/" && chmod 755 "$work"  # where the user nobody reaches it

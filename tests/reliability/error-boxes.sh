@@ -12,7 +12,7 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 speed=5
-start_xvfb
+start_own_xvfb
 copy_data "$work/show"
 head -c 20000 "$build/data/fishtank.png" >"$work/show/data/fishtank.png"
 : >"$work/show/data/juice.wav"

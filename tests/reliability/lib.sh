@@ -3,6 +3,7 @@
 # A stage calls `check NAME COMMAND...` for each check and ends with
 # `finish`, whose status fails the CTest test when any check failed.
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$repo/scripts/lib.sh"
 build=$PWD
 failed=0
 work=$(mktemp -d "${TMPDIR:-/tmp}/vesk-$(basename "$0" .sh).XXXXXX")
@@ -15,21 +16,13 @@ check() {
 }
 finish() { echo "$(basename "$0" .sh): $failed failed"; exit $((failed > 0)); }
 between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= hi) }'; }
-now() { date +%s.%N; }
-since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.1f", a - b }'; }
 # Whether file $1 holds nothing but zero bytes.
 silent() { [ "$(tr -d '\0' <"$1" | head -c 1 | wc -c)" -eq 0 ]; }
 audible() { ! silent "$1"; }
 
 # A virtual X server of the stage's own, so that no other test's window
-# covers ours; -displayfd picks a free display without a race.
-start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-    export DISPLAY=:$(cat "$work/display")
-    xdpyinfo >/dev/null 2>&1 || { echo "FAIL  no X server"; exit 1; }
-}
+# covers ours.
+start_own_xvfb() { start_xvfb "$work" && xdpyinfo >/dev/null 2>&1 || { echo "FAIL  no X server"; exit 1; }; }
 
 copy_data() { mkdir -p "$1" && cp -r "$build/data" "$1/"; }
 # Starts the show in directory $1 (which holds data/) through the command

@@ -46,13 +46,13 @@ show)
     status=$?
     boxes=$(grep '^Error' "$work/capture/stderr")
     check "a capture of the whole show: status $status, boxes: $boxes" [ $status -eq 0 -a -z "$boxes" ]
-    start_xvfb
+    start_own_xvfb
     copy_data "$work/show"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/show/sound.raw
     # In real time: under faketime's fast clock the sanitized show's exit
     # aborts in a futex wait whose timeout faketime converted.
     start_show "$work/show" env
-    window=$(wait_window VESK 20)
+    window=$(wait_window VESK 60)
     until audible "$work/show/sound.raw" || ! kill -0 "$show_pid" 2>/dev/null; do sleep 0.1; done
     sleep 47  # 47 s of show from the music's start: the blood, the tolvane and the juice sample are alive
     asked=$(now)

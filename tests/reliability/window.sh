@@ -10,11 +10,11 @@
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 speed=5
-start_xvfb
+start_own_xvfb
 copy_data "$work/show"
 export SDL_AUDIODRIVER=no-such-driver
 start_show "$work/show" /usr/bin/time -o "$work/memory" -f %M faketime -f "+0 x$speed"
-window=$(wait_window VESK 20) || { check "a window titled VESK" false; finish; }
+window=$(wait_window VESK 60) || { check "a window titled VESK" false; finish; }
 mapped=$(now)  # the window is up just before the show's clock starts
 
 alive() { kill -0 "$show_pid" 2>/dev/null; }

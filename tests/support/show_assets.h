@@ -4,11 +4,10 @@
 
 #include <cstddef>
 
-// In the order the show loads them: the samples, the pictures, the music.
+// The names of assets.txt, in the order the show loads them: the samples,
+// the pictures, the music.
 inline constexpr const char* showAssets[] = {
-    "spinefin.wav", "juice.wav", "tolvane.wav", "carcrash.wav", "fishtank.png", "spinefin-256-transparent.png",
-    "spinefin-open.png", "tolvane-transparent.png", "kelpwake-filled.png", "by-vesk.png", "outro.png", "outro2.png",
-    "bubble.png", "blood.png", "kelpwake.mp3",
+#include "show_asset_names.inc"
 };
 
 struct SampleCue {

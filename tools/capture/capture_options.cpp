@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace {
 
@@ -47,7 +48,7 @@ struct OptionSpec {
 };
 
 const OptionSpec optionSpecs[] = {
-    {"help", false},  {"fps", true},    {"size", true},   {"seed", true},
+    {"help", false},  {"version", false}, {"fps", true},    {"size", true},   {"seed", true},
     {"from", true},   {"to", true},     {"frames", true}, {"at", true},
     {"stills", true}, {"audio", true},  {"video", true},  {"sheet", true},
     {"timer-start", true},
@@ -206,7 +207,7 @@ ParsedCommandLine parseCaptureOptions(int argc, const char* const* argv) {
         if (!spec) return failure("unknown option --" + name);
         if (!spec->takesValue) {
             if (inlineValue) return failure("--" + name + " takes no value");
-            result.outcome = ParseOutcome::Help;
+            result.outcome = name == "help" ? ParseOutcome::Help : ParseOutcome::Version;
             return result;
         }
         if (!inlineValue) {
@@ -233,7 +234,9 @@ const char* captureUsage() {
 
 const char* captureHelp() {
     return "Renders the show off-screen, one frame at a time, with its sound mixed for\n"
-           "exactly the samples of each frame. Run it from a directory holding data/.\n"
+           "exactly the samples of each frame. It reads the show's data/ from the working\n"
+           "directory or, when there is none, from the installed show's; outputs are\n"
+           "written relative to the working directory.\n"
            "\n"
            "Options:\n"
            "  --fps N          frames per second, a whole number, a decimal or a fraction\n"
@@ -258,6 +261,7 @@ const char* captureHelp() {
            "  --timer-start N  the millisecond timer's count at start-up (default 0), for\n"
            "                   checking that a wrap of the timer changes nothing\n"
            "  --help, -h       this text\n"
+           "  --version        the version number\n"
            "\n"
            "Frame k is drawn at floor(k * 1000 / fps) ms and owns the samples from\n"
            "floor(k * 44100 / fps) up to the next frame's first. Errors the show would put\n"
@@ -265,4 +269,22 @@ const char* captureHelp() {
            "Ctrl-C stops cleanly: what was written is playable.\n"
            "\n"
            "Exit status: 0 done, 1 failed, 2 bad command line, 130 interrupted.\n";
+}
+
+const char* captureVersion() { return "vesk-capture " VESK_VERSION "\n"; }
+
+bool useInstalledDataIfNeeded(CaptureOptions& options, const std::string& installedParent, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code failed;
+    if (fs::is_directory("data", failed)) return true;
+    // With no data anywhere the show runs here, and its boxes name every
+    // file it could not load, as the show's own would.
+    if (!fs::is_directory(fs::path(installedParent) / "data", failed)) return true;
+    for (std::string* path : {&options.framesDirectory, &options.stillsDirectory, &options.audioPath,
+                              &options.videoPath, &options.sheetPath}) {
+        if (!path->empty()) *path = fs::absolute(*path, failed).string();
+    }
+    fs::current_path(installedParent, failed);
+    if (failed) error = "cannot read the installed data in " + installedParent + ": " + failed.message();
+    return !failed;
 }

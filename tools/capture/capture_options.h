@@ -30,7 +30,7 @@ struct CaptureOptions {
     std::string sheetPath;                     // --sheet
 };
 
-enum class ParseOutcome { Run, Help, Error };
+enum class ParseOutcome { Run, Help, Version, Error };
 
 struct ParsedCommandLine {
     ParseOutcome outcome = ParseOutcome::Error;
@@ -40,9 +40,19 @@ struct ParsedCommandLine {
 
 ParsedCommandLine parseCaptureOptions(int argc, const char* const* argv);
 
-// The one-line synopsis and the full description of every option.
+// The one-line synopsis, the full description of every option, and the
+// "vesk-capture VERSION" line.
 const char* captureUsage();
 const char* captureHelp();
+const char* captureVersion();
+
+// Without a data/ directory in the working directory, the installed show's
+// under `installedParent` is used: every output path is made absolute first,
+// so that it still names a place under the user's directory, and then the
+// process moves there (the show reads data/ relative to it). With neither,
+// nothing changes: the show's "Error" boxes name each file it cannot load.
+// False, with a one-line reason, when the installed data cannot be entered.
+bool useInstalledDataIfNeeded(CaptureOptions& options, const std::string& installedParent, std::string& error);
 
 // Value parsers, exposed for their own tests. Each returns false for text
 // that is not wholly a value of its kind or lies out of range.

@@ -92,14 +92,19 @@ int main(int argc, char** argv) {
         std::printf("%s\n%s", captureUsage(), captureHelp());
         return 0;
     }
+    if (commandLine.outcome == ParseOutcome::Version) {
+        std::printf("%s", captureVersion());
+        return 0;
+    }
     if (commandLine.outcome == ParseOutcome::Error) return usageError(commandLine.error);
+    std::string error;
+    if (!useInstalledDataIfNeeded(commandLine.options, VESK_INSTALLED_DATA_PARENT, error)) return failure(error);
     const CaptureOptions& options = commandLine.options;
 
     // A dead ffmpeg must show as a failed write, not end the capture.
     signal(SIGPIPE, SIG_IGN);
     watchForInterrupt();
 
-    std::string error;
     std::vector<std::unique_ptr<CaptureOutput>> outputs;
     if (!makeEarlyOutputs(options, outputs, error)) return failure(error);
 

@@ -108,8 +108,8 @@ std::unique_ptr<VideoEncoder> VideoEncoder::create(const std::string& path, int 
     close(videoRead);
     close(audioRead);
     if (spawnError != 0) {
-        error = std::string("cannot run ffmpeg (") + std::strerror(spawnError) +
-                "); --video needs the ffmpeg program on the PATH";
+        error = spawnError == ENOENT ? std::string("--video needs ffmpeg, which is not installed (it is in the ffmpeg package)")
+                                     : std::string("cannot run ffmpeg: ") + std::strerror(spawnError);
         close(videoWrite);
         close(audioWrite);
         return nullptr;

@@ -9,7 +9,7 @@ namespace {
 // reader sees progress often.
 constexpr int64_t readFrames = 4096;
 // How long the decoder thread sleeps when the ring is full: a small part of
-// the head, so that a replay finds the ring refilled before the head ends.
+// the ring, so that it is never far from full.
 constexpr auto idleSleep = std::chrono::milliseconds(20);
 
 // The samples of a RIFF WAV file where they lie in its bytes, and in
@@ -32,52 +32,62 @@ const int16_t* wavSamples(const unsigned char* data, size_t length, size_t& byte
     return nullptr;
 }
 
+// Decodes up to `frames` frames into `into`; how many it got.
+int64_t decode(SNDFILE* sound, int16_t* into, int64_t frames, int channels) {
+    int64_t got = 0;
+    while (got < frames) {
+        const sf_count_t read = sf_readf_short(sound, into + got * channels, std::min(readFrames, frames - got));
+        if (read <= 0) break;
+        got += read;
+    }
+    return got;
+}
+
 }  // namespace
 
 std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t length, Reading reading) {
     if (!data || length == 0) return nullptr;
     std::unique_ptr<DecodedStream> stream(new DecodedStream(data, length));
     SF_INFO info;
-    stream->sound = stream->file.open(info);
-    if (!stream->sound) return nullptr;
-    if (info.samplerate != sampleRate || info.channels < 1 || info.channels > 2 || info.frames > maxFrames) {
+    stream->sound.reset(stream->file.open(info));
+    if (!stream->sound || info.samplerate != sampleRate || info.channels < 1 || info.channels > 2 ||
+        info.frames > maxFrames) {
         return nullptr;
     }
     stream->channelCount = info.channels;
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     size_t bytes = 0;
-    const int16_t* samples = info.format == (SF_FORMAT_WAV | SF_FORMAT_PCM_16)
+    const int16_t* inPlace = info.format == (SF_FORMAT_WAV | SF_FORMAT_PCM_16)
                                  ? wavSamples(static_cast<const unsigned char*>(data), length, bytes)
                                  : nullptr;
     // Where the data chunk holds fewer frames than the decoder reads (its
     // size lies), the decoder decides, as for every other file.
-    if (samples && int64_t(bytes / sizeof(int16_t)) / info.channels >= info.frames) {
-        stream->headSamples = samples;
-        stream->headCount = info.frames;
-        if (stream->headCount == 0) return nullptr;
-        stream->length.store(stream->headCount, std::memory_order_relaxed);
-        sf_close(stream->sound);
-        stream->sound = nullptr;
-        return stream;
+    if (inPlace && int64_t(bytes / sizeof(int16_t)) / info.channels >= info.frames) {
+        stream->sound.reset();
+        stream->samples = inPlace;
+        stream->frameCount = info.frames;
+        return stream->frameCount > 0 ? std::move(stream) : nullptr;
     }
 #endif
-    // The claimed length only sizes the head: a short claim that was false
-    // makes the stream a streamed one. One frame more than claimed, so that
-    // a true claim ends in a short read.
-    const int64_t headSize = info.frames <= ringFrames ? std::max<int64_t>(info.frames, 0) + 1 : headFrames;
-    stream->head.reset(new int16_t[static_cast<size_t>(headSize * stream->channelCount)]);
-    stream->headSamples = stream->head.get();
-    const bool more = stream->decodeHead(headSize);
-    if (stream->headCount == 0) return nullptr;
-    if (!more) {
-        stream->length.store(stream->headCount, std::memory_order_relaxed);
-        sf_close(stream->sound);
-        stream->sound = nullptr;
-        return stream;
+    if (info.frames <= ringFrames) {
+        // One frame more than claimed, so that a true claim ends in a short
+        // read; a false one is streamed from the start instead.
+        const int64_t room = std::max<int64_t>(info.frames, 0) + 1;
+        stream->whole.reset(new int16_t[static_cast<size_t>(room * stream->channelCount)]);
+        const int64_t got = decode(stream->sound.get(), stream->whole.get(), room, stream->channelCount);
+        if (got < room) {
+            stream->sound.reset();
+            stream->samples = stream->whole.get();
+            stream->frameCount = got;
+            return got > 0 ? std::move(stream) : nullptr;
+        }
+        stream->whole.reset();
+        stream->sound.reset(stream->file.open(info));
+        if (!stream->sound) return nullptr;
     }
-    stream->ring.reset(new int16_t[static_cast<size_t>(ringFrames * stream->channelCount)]);
-    stream->decoded = stream->headCount;
-    stream->publish();
+    stream->ring.reset(new SpscRing<int16_t>(ringFrames, stream->channelCount));
+    stream->fill(openFrames);
+    if (stream->ring->written() == 0) return nullptr;
     if (reading == Reading::Thread) stream->decoder = std::thread(&DecodedStream::run, stream.get());
     return stream;
 }
@@ -85,99 +95,47 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
 DecodedStream::~DecodedStream() {
     stopRequested.store(true, std::memory_order_relaxed);
     if (decoder.joinable()) decoder.join();
-    if (sound) sf_close(sound);
-}
-
-bool DecodedStream::decodeHead(int64_t frames) {
-    while (headCount < frames) {
-        const int64_t wanted = std::min(readFrames, frames - headCount);
-        const sf_count_t got = sf_readf_short(sound, head.get() + headCount * channelCount, wanted);
-        if (got <= 0) return false;
-        headCount += got;
-    }
-    return true;
 }
 
 bool DecodedStream::fill(int64_t upTo) {
-    const uint32_t wanted = rewinds.load(std::memory_order_acquire);
-    if (wanted != epoch) {
-        epoch = wanted;
-        decoded = headCount;
-        atEnd = !restart();
-        publish();
-    }
-    if (atEnd) return false;
-    // The frame `ringFrames` on shares its slot with the reader's frame.
-    const int64_t room = std::max(released.load(std::memory_order_acquire), headCount) + ringFrames;
-    const int64_t limit = std::min({upTo, room, maxFrames});
-    const int64_t start = decoded;
-    while (decoded < limit && !stopRequested.load(std::memory_order_relaxed)) {
-        const int64_t slot = (decoded - headCount) % ringFrames;
-        const int64_t count = std::min({readFrames, limit - decoded, ringFrames - slot});
-        const sf_count_t got = sf_readf_short(sound, ring.get() + slot * channelCount, count);
+    const int64_t start = ring->written();
+    const int64_t limit = std::min(upTo, maxFrames);
+    int64_t decoded = start;
+    while (decoded < limit && length.load(std::memory_order_relaxed) < 0 &&
+           !stopRequested.load(std::memory_order_relaxed)) {
+        int64_t count = 0;
+        int16_t* into = ring->writable(count);
+        count = std::min({count, readFrames, limit - decoded});
+        if (count == 0) break;
+        const sf_count_t got = sf_readf_short(sound.get(), into, count);
         if (got <= 0) {
-            atEnd = true;
+            length.store(decoded, std::memory_order_release);
             break;
         }
+        ring->commit(got);
         decoded += got;
-        publish();
     }
-    if (decoded >= maxFrames) atEnd = true;
-    if (atEnd && length.load(std::memory_order_relaxed) < 0) length.store(decoded, std::memory_order_release);
+    if (decoded >= maxFrames) length.store(decoded, std::memory_order_release);
     return decoded > start;
 }
 
-bool DecodedStream::restart() {
-    // Seeking an MP3 restarts its decoder cold, which changes the first
-    // frames after the seek; decoding again from the start is exact. The
-    // ring is scratch here: the reader reads none of it until published.
-    if (sound) sf_close(sound);
-    SF_INFO info;
-    sound = file.open(info);
-    if (!sound) return false;
-    for (int64_t skipped = 0; skipped < headCount;) {
-        const sf_count_t got = sf_readf_short(sound, ring.get(), std::min(readFrames, headCount - skipped));
-        if (got <= 0) return false;
-        skipped += got;
-    }
-    return true;
-}
-
 void DecodedStream::run() {
-    while (!stopRequested.load(std::memory_order_relaxed)) {
+    while (!stopRequested.load(std::memory_order_relaxed) && length.load(std::memory_order_relaxed) < 0) {
         if (!fill(maxFrames)) std::this_thread::sleep_for(idleSleep);
     }
 }
 
 DecodedStream::Ready DecodedStream::take(int64_t position, int64_t upTo) {
-    if (!ring) return Ready{headCount, true};
-    released.store(position, std::memory_order_release);
+    if (!ring) return Ready{frameCount, true};
+    ring->release(position);
     if (!decoder.joinable()) fill(upTo);
-    // Until the decoder has followed the last rewind, only the head is the
-    // reader's.
-    const uint64_t published = state.load(std::memory_order_acquire);
-    const int64_t end = uint32_t(published >> 32) == rewinds.load(std::memory_order_relaxed)
-                            ? int64_t(published & 0xffffffffu)
-                            : headCount;
+    const int64_t end = ring->written();
     const int64_t frames = length.load(std::memory_order_acquire);
     return Ready{end, frames >= 0 && end >= frames};
 }
 
-void DecodedStream::rewind() {
-    if (!ring) return;
-    // A ring not yet lapped still holds what follows the head.
-    if (released.load(std::memory_order_relaxed) > headCount) {
-        rewinds.store(rewinds.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-    }
-    released.store(0, std::memory_order_release);
-}
-
 const int16_t* DecodedStream::framesAt(int64_t frame, int64_t& contiguous) const {
-    if (frame < headCount) {
-        contiguous = headCount - frame;
-        return headSamples + frame * channelCount;
-    }
-    const int64_t slot = (frame - headCount) % ringFrames;
-    contiguous = ringFrames - slot;
-    return ring.get() + slot * channelCount;
+    if (ring) return ring->at(frame, contiguous);
+    contiguous = frameCount - frame;
+    return samples + frame * channelCount;
 }

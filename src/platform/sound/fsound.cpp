@@ -36,6 +36,13 @@ public:
     // takes them at its next mixSound.
     int64_t callNanoseconds() const { return device ? SoundDevice::clockNanoseconds() : -1; }
 
+    // The manual output is pulled faster than real time and would overtake
+    // a decoder thread, mixing silence where it has not been yet; decoding
+    // on the mixing thread keeps an offline mix the same on every run.
+    DecodedStream::Reading reading() const {
+        return output == SoundOutput::Manual ? DecodedStream::Reading::Pulled : DecodedStream::Reading::Thread;
+    }
+
     // A handle is trusted only while the library still holds its stream, so
     // a handle kept past FSOUND_Close is treated as null.
     FSOUND_STREAM* find(FSOUND_STREAM* handle) const {
@@ -89,34 +96,41 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int
     // FSOUND_Init and belong to the library until FSOUND_Close.
     if (!nameOrData || !(mode & FSOUND_LOADMEMORY) || offset != 0 || length <= 0) return nullptr;
     SoundSystem& system = soundSystem();
-    // The manual output is pulled faster than real time and would overtake
-    // a decoder thread, mixing silence where it has not been yet; decoding
-    // on the mixing thread keeps an offline mix the same on every run.
-    const DecodedStream::Reading reading =
-        system.output == SoundOutput::Manual ? DecodedStream::Reading::Pulled : DecodedStream::Reading::Thread;
-    std::unique_ptr<DecodedStream> pcm = DecodedStream::open(nameOrData, static_cast<size_t>(length), reading);
+    std::unique_ptr<DecodedStream> pcm = DecodedStream::open(nameOrData, static_cast<size_t>(length), system.reading());
     if (!pcm) return nullptr;
-    system.streams.push_back(std::unique_ptr<FSOUND_STREAM>(new FSOUND_STREAM(std::move(pcm))));
+    system.streams.push_back(std::make_unique<FSOUND_STREAM>(nameOrData, static_cast<size_t>(length), std::move(pcm)));
     return system.streams.back().get();
 }
 
 signed char FSOUND_Stream_SetSyncCallback(FSOUND_STREAM* handle, FSOUND_STREAMCALLBACK callback, void* userData) {
     FSOUND_STREAM* stream = soundSystem().find(handle);
-    if (!stream) return 0;
-    stream->syncPoints.setCallback(callback, userData);
+    if (!stream || stream->played) return 0;
+    stream->callback = callback;
+    stream->userData = userData;
     return 1;
 }
 
-FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* handle, unsigned int pcmOffset, const char* name) {
+FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* handle, unsigned int pcmOffset, const char*) {
     FSOUND_STREAM* stream = soundSystem().find(handle);
-    if (!stream) return nullptr;
-    return stream->syncPoints.add(pcmOffset, name);
+    if (!stream || stream->played) return nullptr;
+    stream->syncPoints.push_back(std::make_unique<FSOUND_SYNCPOINT>(FSOUND_SYNCPOINT{pcmOffset}));
+    return stream->syncPoints.back().get();
 }
 
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* handle) {
     SoundSystem& system = soundSystem();
     FSOUND_STREAM* stream = system.find(handle);
     if (!system.mixer || !stream) return -1;
+    // A stream is read once: a streamed one that has played before is
+    // decoded again from its bytes, here, while a channel still playing the
+    // earlier pass reads on from it.
+    if (stream->played && stream->pcm->streamed()) {
+        if (std::unique_ptr<DecodedStream> again = DecodedStream::open(stream->data, stream->length, system.reading())) {
+            stream->earlierPasses.push_back(std::move(stream->pcm));
+            stream->pcm = std::move(again);
+        }
+    }
+    stream->played = true;
     return system.mixer->play(channel, stream, system.callNanoseconds()) ? channel : -1;
 }
 

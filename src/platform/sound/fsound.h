@@ -3,7 +3,9 @@
 //
 // Threads: every call here is made from the main thread. The sound device's
 // callback thread (the mixing thread) runs the mixer and calls the sync
-// callbacks. No result needs examining: a call given a null stream does
+// callbacks, which must not call FSOUND_Stream_Play or FSOUND_SetMute (with
+// the manual output they may: they run inside mixSound, on the caller's
+// thread). No result needs examining: a call given a null stream does
 // nothing and reports failure, and with no audio device every call still
 // behaves as below, silently.
 #pragma once
@@ -35,21 +37,27 @@ void FSOUND_Close();
 // or stereo (nothing is resampled), or would hold more than 10 minutes;
 // without FSOUND_LOADMEMORY (file names are not provided for) too. May be
 // called before FSOUND_Init; the stream belongs to the library until
-// FSOUND_Close. Returns after the first seconds are decoded; the rest is
+// FSOUND_Close. A 16-bit PCM WAV is played from `nameOrData` itself, and any
+// other stream of at most 2 s is decoded whole before this returns; a longer
+// one returns once its first half second is decoded, and the rest is
 // decoded on a thread of the stream's own, well ahead of playback.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* nameOrData, unsigned int mode, int offset, int length);
-// Sets the stream's sync callback (null to remove it). Returns 1, 0 for a
-// null stream.
+// Sets the stream's sync callback (null to remove it). Returns 1; 0 for a
+// null stream, or one that has played (from its first play on, the mixing
+// thread reads the callback and the points without a lock).
 signed char FSOUND_Stream_SetSyncCallback(FSOUND_STREAM* stream, FSOUND_STREAMCALLBACK callback, void* userData);
 // Adds a sync point at `pcmOffset` (in sample frames). The callback fires
 // each time playback commits that frame to the mix: offset 0 inside
 // FSOUND_Stream_Play, on the caller's thread; a later one on the mixing
 // thread, one scheduling delay before it is mixed (with the manual output,
-// in the mixSound call that mixes it). Returns null for a null stream.
+// in the mixSound call that mixes it). Returns null for a null stream or
+// one that has played. The name is not kept.
 FSOUND_SYNCPOINT* FSOUND_Stream_AddSyncPoint(FSOUND_STREAM* stream, unsigned int pcmOffset, const char* name);
 // Plays the stream from its start on `channel`, replacing whatever played
-// there. With a device, the first frame is mixed exactly one scheduling
-// delay (a device buffer and a margin for the device's clock, 15 ms) after
+// there. A long stream played again is decoded again from its bytes, on the
+// calling thread; a channel still playing it plays on where it was. With a
+// device, the first frame is mixed exactly one scheduling delay (the
+// device's: docs/sound.md gives the desktop's figure) after
 // the moment of the call, to the sample: a stream played t seconds after
 // the music lands t seconds into it, and everything heard lags the call by
 // that delay plus the device's own latency. With the manual output it is

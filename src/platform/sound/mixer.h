@@ -2,10 +2,14 @@
 // into 44100 Hz interleaved stereo 16-bit output. Mono streams go to both
 // sides; the sum is clamped to the 16-bit range. Nothing is resampled.
 //
-// Threads: play, setMute and the queries run on the main thread; mix runs on
+// Threads: play and setMute are called from one thread only, the main
+// thread (with the manual output, the thread that calls mix); mix runs on
 // the mixing thread (the audio device's callback, or the caller of
-// mixSound). Channel state is guarded by one lock, which both sides hold only
-// briefly; sync callbacks are called with no lock held.
+// mixSound), and so do the sync callbacks it fires, which therefore must
+// not call play or setMute while a device mixes. The calls reach the
+// mixing thread through a bounded lock-free queue: mix never waits for a
+// lock and never allocates. isPlaying and setDelay may be called from any
+// thread.
 //
 // Frames are counted from the first one ever mixed (the mix frame). play and
 // setMute take effect at a mix frame, to the sample:
@@ -23,30 +27,34 @@
 //   the device may come to run ahead of the held line. Calls never take
 //   effect before an earlier call or before the next frame still to be
 //   mixed; a call whose frame the device has already mixed lands late.
-// A stream played on a channel replaces what played there at that frame. A
-// streamed stream (DecodedStream::streamed) plays on one channel at a time:
-// playing it again moves it there, from its first frame.
+// A stream played on a channel replaces what played there at that frame;
+// the channel reads the pass of the stream that was current at the play.
 //
 // Sync points fire when their frame is committed: the point at offset 0
 // inside play, on the caller's thread; a point at offset p on the mixing
-// thread, after the step that mixes the mix frame (delay) frames before
+// thread, in the step that mixes the mix frame (delay) frames before
 // frame p is mixed; never for a frame past the stream's end. A muted channel
 // goes on advancing and passing sync points. A channel whose stream has
 // ended becomes free.
 #pragma once
 
+#include "platform/sound/spsc_ring.h"
+
+#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
+class DecodedStream;
 struct FSOUND_STREAM;
 
 class Mixer {
 public:
     static constexpr int maxChannels = 32;
-    // Frames mixed per step of mix; sync callbacks fire after each step.
+    // Frames mixed per step of mix.
     static constexpr int stepFrames = 1024;
     static constexpr int rate = 44100;
+    // Calls waiting to take effect, at most; play and setMute refuse more.
+    static constexpr int queuedCalls = 256;
 
     // `channelCount` in 1..maxChannels (clamped).
     explicit Mixer(int channelCount);
@@ -57,19 +65,14 @@ public:
     void setDelay(int frames);
 
     // Plays `stream` from its first frame on `channel`, replacing what plays
-    // there; the channel's mute flag is kept. False for a bad channel or a
-    // null stream.
+    // there; the channel's mute flag is kept. False for a bad channel, a
+    // null stream or a full queue.
     bool play(int channel, FSOUND_STREAM* stream, int64_t atNanoseconds = -1);
-    // False for a bad channel.
+    // False for a bad channel or a full queue.
     bool setMute(int channel, bool mute, int64_t atNanoseconds = -1);
-    // Empties every channel and drops what is still to take effect; mute
-    // flags are kept.
-    void stopAll();
 
-    // Whether a stream is on `channel` now, and its position in frames (0
-    // when none).
+    // Whether a stream was on `channel` at the end of the last mix step.
     bool isPlaying(int channel) const;
-    int64_t position(int channel) const;
 
     // Mixes the next `frames` frames into `interleavedStereo` (2 * frames
     // samples), advancing every channel and firing the sync points
@@ -80,40 +83,39 @@ public:
 private:
     struct Channel {
         FSOUND_STREAM* stream = nullptr;
+        DecodedStream* pcm = nullptr;  // the stream's pass this channel reads
         int64_t position = 0;
         int64_t synced = 0;  // sync points below this offset have fired
         bool muted = false;
     };
     enum class Change { Play, Mute, Unmute };
     struct Event {
-        int64_t frame;
+        int64_t atNanoseconds;
         int channel;
         Change change;
         FSOUND_STREAM* stream;
-    };
-    struct Passage {
-        FSOUND_STREAM* stream;
-        int64_t from, to;
+        DecodedStream* pcm;
+        int64_t frame;  // set by the mixing thread
     };
 
     bool valid(int channel) const { return channel >= 0 && channel < channelCount(); }
-    // Under the lock: queues a change at the frame of `atNanoseconds`.
-    void schedule(Event event, int64_t atNanoseconds);
+    bool post(const Event& event);
+    // Mixing thread: moves the queued calls to `events`, each at its frame.
+    void receive();
     void apply(const Event& event);
-    // Under the lock: mixes one step into `sum`, noting the sync passages.
+    // Mixes one step into `sum`.
     void mixStep(int frames);
     void mixChannels(int from, int to);
-    void accumulate(const Channel& channel, int64_t from, int64_t to, int32_t* out);
 
-    mutable std::mutex lock;
-    int64_t delayFrames = 0;
+    SpscRing<Event> queue{queuedCalls, 1};
+    std::atomic<int64_t> delayFrames{0};
+    std::atomic<uint32_t> playing{0};  // bit c: a stream is on channel c
+    // The mixing thread's own, sized once.
     std::vector<Channel> channels;
-    std::vector<Event> events;  // in frame order
+    std::vector<Event> events;  // in frame order; capacity queuedCalls
     int64_t mixedFrames = 0;    // the next mix frame to mix
     bool timed = false;       // a timed mix call has set the line
-    bool lineHeld = false;    // a timed play or mute has been scheduled
+    bool lineHeld = false;    // a timed play or mute has taken its frame
     int64_t lineNanoseconds = 0;  // the monotonic time of mix frame 0
-    // The mixing thread's own, sized once, so that mixing seldom allocates.
     std::vector<int32_t> sum;
-    std::vector<Passage> passages;
 };

@@ -1,15 +1,11 @@
 #include "platform/sound/sound_device.h"
 
 #include "platform/sound/mixer.h"
+#include "platform/sound/sound_tuning.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
-
-#include <pthread.h>
-#include <sched.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -27,17 +23,9 @@ int64_t SoundDevice::clockNanoseconds() {
 }
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
-    setenv("PULSE_LATENCY_MSEC", serverBufferMilliseconds, 0);
-    // The threads SDL starts here (a sound server's client thread, which
-    // carries every buffer to the server, and SDL's own callback thread)
-    // inherit this thread's nice value: raise it while they are made, where
-    // the system allows, so that a loaded machine does not starve the
-    // server. The frame loop goes back to its own afterwards.
-    const int frameLoopNice = getpriority(PRIO_PROCESS, 0);
-    setpriority(PRIO_PROCESS, 0, soundThreadsNice);
-    std::unique_ptr<SoundDevice> device = openDevice(mixer);
-    setpriority(PRIO_PROCESS, 0, frameLoopNice);
-    return device;
+    SoundTuning::beforeAudioInit();
+    const SoundTuning::RaisedNice whileSDLStartsItsThreads;
+    return openDevice(mixer);
 }
 
 std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
@@ -49,11 +37,12 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     std::unique_ptr<Feed> feed(new Feed{&mixer, driverHasNoClock()});
     // The disk driver's own sleep between buffers would add to ours; a
     // delay the user chose is kept.
-    if (feed->paced) setenv("SDL_DISKAUDIODELAY", "0", 0);
+    if (feed->paced) SoundTuning::unpaceDiskDriver();
     SDL_AudioSpec wanted{};
     wanted.freq = 44100;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
+    const char* driver = SDL_GetCurrentAudioDriver();
     wanted.samples = requestedBufferFrames;
     wanted.callback = &SoundDevice::fill;
     wanted.userdata = feed.get();
@@ -68,6 +57,7 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     std::unique_ptr<SoundDevice> device(new SoundDevice(std::move(feed)));
     device->id = id;
     device->obtainedFrames = obtained.samples;
+    device->driverName = driver;
     // A cue made now is mixed no earlier than the end of the buffer being
     // mixed, which is one buffer ahead at most, plus the device clock's run
     // ahead of the mixer's line.
@@ -84,14 +74,10 @@ SoundDevice::~SoundDevice() {
 void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
     Feed& feed = *static_cast<Feed*>(userData);
     if (!feed.realTimeTried) {
-        // Real-time where the system grants it (root, or an RTPRIO limit),
-        // so that the frame loop and the GL's threads cannot keep the
+        // So that the frame loop and the GL's threads cannot keep the
         // callback from the server for longer than the server's buffer.
-        // Elsewhere the raised nice value stays.
         feed.realTimeTried = true;
-        sched_param priority{};
-        priority.sched_priority = callbackRealTimePriority;
-        pthread_setschedparam(pthread_self(), SCHED_RR, &priority);
+        SoundTuning::makeCallingThreadRealTime();
     }
     const int frames = bytes / (2 * static_cast<int>(sizeof(int16_t)));
     if (feed.paced) {

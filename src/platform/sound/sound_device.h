@@ -18,31 +18,13 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per device buffer asked for: 441 / 44100 Hz = 10 ms, the
-    // shortest buffer that is a whole number of microseconds. A sound
-    // server's clock counts in microseconds and truncates what it plays to
-    // them: PulseAudio's null sink ran about 240 ppm fast against the
-    // monotonic clock with 256-frame buffers and a 50 ms server buffer, and
-    // within 2 ppm with these and 40 ms.
+    // Frames per device buffer asked for: 441 / 44100 Hz = 10 ms, a whole
+    // number of microseconds (docs/sound.md says why that matters).
     static constexpr int requestedBufferFrames = 441;
     // What the scheduling delay of every cue (Mixer::setDelay) holds beyond
-    // one device buffer, 5 ms: how far the device may run ahead of the
-    // mixer's held line, as a device clock fast by 70 ppm does over the
-    // show's 68.5 s (by 90 ppm at the last cue, 54 s in). A device further
-    // ahead makes the later cues late by the difference.
+    // one device buffer: how far, in frames (220 = 5 ms), the device may run
+    // ahead of the mixer's held line before cues land late.
     static constexpr int clockMarginFrames = 220;
-    // What a PulseAudio (or PipeWire) server is asked to hold ahead of what
-    // it plays; SDL alone would ask for one device buffer. A value the user
-    // set in PULSE_LATENCY_MSEC is kept. What keeps the server from running
-    // dry while the frame loop and the GL keep both cores busy is this
-    // buffer, and a real-time callback thread where the system grants one.
-    static constexpr const char* serverBufferMilliseconds = "40";
-    // The nice value of the threads SDL starts for the device (Linux nice
-    // values are per thread), where the system permits it.
-    static constexpr int soundThreadsNice = -11;
-    // The callback thread's SCHED_RR priority where the system grants one:
-    // below a sound server's own real-time threads (PulseAudio's are at 5).
-    static constexpr int callbackRealTimePriority = 4;
 
     // The monotonic clock the device's callbacks are timed with, in ns.
     static int64_t clockNanoseconds();
@@ -60,6 +42,9 @@ public:
 
     // The buffer size the device gave, in frames.
     int bufferFrames() const { return obtainedFrames; }
+    // SDL's name of the driver the device opened ("pulseaudio", "pipewire",
+    // "disk", ...); static storage.
+    const char* driver() const { return driverName; }
 
 private:
     // What the callback thread uses; lives as long as the device.
@@ -78,4 +63,5 @@ private:
     std::unique_ptr<Feed> feed;
     SDL_AudioDeviceID id = 0;
     int obtainedFrames = 0;
+    const char* driverName = "";
 };

@@ -29,3 +29,5 @@ std::unique_ptr<Canvas> drawOutroCredits();
 std::unique_ptr<Canvas> drawBlood();
 // 64 x 64: one bubble, clear inside.
 std::unique_ptr<Canvas> drawBubble();
+// 256 x 256: the desktop's icon, not loaded by the show.
+std::unique_ptr<Canvas> drawIcon();

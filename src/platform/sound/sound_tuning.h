@@ -1,0 +1,42 @@
+// Process-wide tuning for the audio device. Every call here reaches beyond
+// the device: it sets environment variables that libpulse and SDL read for
+// the whole process, or changes a thread's scheduling. SoundDevice calls
+// these and nothing else does.
+#pragma once
+
+class SoundTuning {
+public:
+    // The buffer, in ms, that a PulseAudio server (or PipeWire's
+    // pipewire-pulse) is asked to hold ahead of what it plays
+    // (PULSE_LATENCY_MSEC); SDL alone would ask for one device buffer.
+    static constexpr const char* serverBufferMilliseconds = "40";
+    // The nice value of the threads SDL starts for the device.
+    static constexpr int deviceThreadsNice = -11;
+    // The callback thread's SCHED_RR priority: below a sound server's own
+    // real-time threads (PulseAudio's at 5, PipeWire's higher).
+    static constexpr int callbackRealTimePriority = 4;
+
+    // Before SDL's audio subsystem starts: asks a PulseAudio server for
+    // serverBufferMilliseconds unless the user set PULSE_LATENCY_MSEC.
+    static void beforeAudioInit();
+    // For SDL's disk driver, whose own sleep between buffers would add to
+    // the device's pacing: sets SDL_DISKAUDIODELAY to 0 unless the user set it.
+    static void unpaceDiskDriver();
+    // On the callback thread: SCHED_RR at callbackRealTimePriority where the
+    // system grants it (root, or an RTPRIO limit); elsewhere nothing changes.
+    static void makeCallingThreadRealTime();
+
+    // While alive, the calling thread runs at deviceThreadsNice where the
+    // system allows it, so that the threads SDL starts meanwhile inherit it
+    // (Linux nice values are per thread); its own value comes back after.
+    class RaisedNice {
+    public:
+        RaisedNice();
+        ~RaisedNice();
+        RaisedNice(const RaisedNice&) = delete;
+        RaisedNice& operator=(const RaisedNice&) = delete;
+
+    private:
+        int before;
+    };
+};

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The show played through a sound server of its own, as a desktop plays it:
+# a null sink, the server's sockets in a temporary directory, the sink's
+# monitor recorded by parec. Run from the build directory (vesk, data/,
+# vesk-cue-check, the swap shim that notes the frames' show times and SDL's
+# driver) with an X server in DISPLAY.
+#   SERVER  pulse           `pulseaudio --system`, SDL's pulseaudio driver
+#           pipewire-pulse  a PipeWire graph (pipewire, WirePlumber,
+#                           pipewire-pulse) at 48 kHz and its default
+#                           quantum, no SDL_AUDIODRIVER: what SDL picks on a
+#                           desktop, which must be its pulseaudio driver
+#           pipewire        the same graph, SDL's pipewire driver
+#   MODE    show        the whole show; the recording must pass the cue analysis
+#           kill-at-30  the server is killed 30 s in: the show goes on
+#                       silently and exits 0 at its end
+#           no-server   no server at all: the show says so and plays on silently
+set -u
+server=${1:?pulse, pipewire-pulse or pipewire}
+mode=${2:?show, kill-at-30 or no-server}
+dir=$(mktemp -d /tmp/vesk-server-XXXXXX)
+chmod 777 "$dir"  # PulseAudio's system server runs as the pulse user
+trap 'kill $(jobs -p) ${DBUS_SESSION_BUS_PID:-} 2>/dev/null; wait; [ -n "${KEEP:-}" ] && cp -r "$dir" "$KEEP"; rm -rf "$dir"' EXIT
+fail() { echo "FAIL ($server $mode): $*" >&2; exit 1; }
+[ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY)"
+# What SDL must open: a desktop's PipeWire answers PulseAudio clients, and
+# SDL tries its pulseaudio driver first.
+unset PULSE_SERVER SDL_AUDIODRIVER; expected=pulseaudio
+[ "$server" = pulse ] && export PULSE_SERVER=unix:$dir/native SDL_AUDIODRIVER=pulseaudio
+[ "$server" = pipewire ] && export SDL_AUDIODRIVER=pipewire expected=pipewire
+# PipeWire's clients find the graph in the runtime directory, which D-Bus
+# wants private.
+export XDG_RUNTIME_DIR=$dir/run && mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+if [ "$mode" != no-server ]; then
+  if [ "$server" = pulse ]; then
+    pulseaudio --system -n --high-priority=no --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
+      --load="module-native-protocol-unix socket=$dir/native auth-anonymous=1" 2>"$dir/server.log" & graph=$!
+  else
+    # A desktop's graph runs at 48 kHz, so the show's stream is resampled.
+    # (PulseAudio's system server must not see this configuration folder.)
+    export XDG_CONFIG_HOME=$dir/config && mkdir -p "$dir/config/pipewire/pipewire.conf.d"
+    echo 'context.properties = { default.clock.rate = 48000 }' >"$dir/config/pipewire/pipewire.conf.d/rate.conf"
+    eval "$(dbus-launch --sh-syntax)" || fail "no D-Bus session bus"
+    pipewire 2>"$dir/server.log" & graph=$!
+    sleep 0.5
+    wireplumber 2>>"$dir/server.log" & graph="$graph $!"
+    pipewire-pulse 2>>"$dir/server.log" & graph="$graph $!"
+  fi
+  # Until the server answers and its modules are in (WirePlumber's last).
+  for _ in $(seq 100); do pactl load-module module-null-sink sink_name=vesk rate=44100 channels=2 >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-sink vesk || fail "the server did not start: $(tail -5 "$dir/server.log")"
+  # A desktop's server gets real-time threads from rtkit, which is not
+  # here: PulseAudio resets any nice value it is started with, so give its
+  # threads what rtkit would; PipeWire's own module makes its data thread
+  # real-time, as rtkit would.
+  [ "$server" != pulse ] || chrt -a -r -p 5 "$graph" >/dev/null || fail "the server's threads cannot run real-time"
+  [ "$server" = pulse ] || ps -L -o cls= -p "${graph%% *}" | grep -q -E 'FF|RR' || fail "PipeWire's threads are not real-time"
+  # Short fragments, so that what parec holds when it is stopped is little;
+  # in a PipeWire graph not so short that they, not the show, set the
+  # graph's quantum (the shortest latency its nodes ask for).
+  parec -d vesk.monitor --latency-msec=$([ "$server" = pulse ] && echo 20 || echo 50) --format=s16le --rate=44100 --channels=2 >"$dir/heard.raw" & recorder=$!
+  # A desktop's sink is already running when the show starts. A null sink
+  # left idle renders in blocks of 2 s, and a stream that arrives waits for
+  # the rest of the block: the whole show would be heard up to 2 s late.
+  # The recorder's short fragments shorten the sink's blocks once the block
+  # under way when it came has passed.
+  sleep 2.5
+fi
+
+if [ "$mode" = show ]; then
+  command -v cyclictest >/dev/null || fail "no cyclictest (package rt-tests)"
+  # Our machines are virtual, and their host stops the whole machine now
+  # and then. With nothing else beside the show, 5 runs in 29 lost the
+  # device's callbacks for 40 to 90 ms, more than the server's buffer; with
+  # a real-time thread waking each CPU every millisecond, none in 46 did.
+  # cyclictest is such a thread, and it reports the latest wake-up it saw
+  # (up to 19 ms so far). A desktop's CPUs are its own.
+  cyclictest -q -t -a -d 0 -m -p 90 -i 1000 -D 100 >"$dir/wakeups" 2>&1 & ticker=$!
+fi
+start=$(date +%s%N)
+LD_PRELOAD=$PWD/bench/libvesk_swap_shim.so VESK_FRAME_TIMES=$dir/frames VESK_AUDIO_DRIVER=$dir/driver \
+  ./vesk 2>"$dir/stderr" & show=$!
+case $mode in
+kill-at-30) sleep 30; kill -KILL $graph ;;
+no-server) sleep 5
+  kill -0 "$show" 2>/dev/null || fail "the show stopped: $(cat "$dir/stderr")"
+  grep -q "playing silently" "$dir/stderr" || fail "no word of the missing server: $(cat "$dir/stderr")"
+  exit 0 ;;
+show) sleep 20
+  echo "SDL's audio driver: $(cat "$dir/driver")"
+  [ "$(cat "$dir/driver")" = "$expected" ] || fail "SDL's driver is not $expected"
+  # What the server reports for the show's stream, and the graph's quantum
+  # and the latencies its nodes ask for, for the record.
+  pactl list sink-inputs | grep -E 'Latency' | sed 's/^\s*/server: /'
+  [ "$server" = pulse ] || pw-dump | grep -E '"(clock.quantum|node.latency)"' | sort | uniq -c | sed 's/^ */graph: /' ;;
+esac
+# A show that hangs past its end is killed by CTest's timeout.
+wait "$show"; status=$?
+seconds=$(( ($(date +%s%N) - start) / 1000000000 ))
+echo "exit status $status after $seconds s"
+[ "$status" = 0 ] || fail "exit status $status: $(cat "$dir/stderr")"
+[ "$seconds" -ge 68 ] && [ "$seconds" -le 76 ] || fail "ran $seconds s"
+[ "$mode" = show ] || exit 0
+sleep 2; kill -INT "$recorder" "$ticker"; wait "$recorder" "$ticker"
+sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' "$dir/wakeups"
+./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 --mute-peak 400 "$dir/heard.raw" || fail "the cue analysis"

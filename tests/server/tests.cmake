@@ -1,0 +1,18 @@
+# The show through real sound servers (server-run.sh, run from the build
+# directory under an X server): the whole show through PulseAudio, whose
+# recording must pass the cue analysis; the failures are the server killed
+# 30 s in and no server at all, for PulseAudio and for a PipeWire graph.
+# The whole show through PipeWire (server-run.sh pipewire-pulse show, or
+# pipewire show) does not pass yet and is run by hand: docs/sound.md.
+foreach(run pulse:show pulse:kill-at-30 pulse:no-server pipewire:no-server)
+  string(REPLACE ":" ";" parts ${run})
+  list(GET parts 0 server)
+  list(GET parts 1 mode)
+  add_test(NAME ${server}_${mode} COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/server-run.sh ${server} ${mode}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  if(mode STREQUAL show)
+    set_tests_properties(${server}_${mode} PROPERTIES LABELS show RUN_SERIAL TRUE TIMEOUT 200)
+  else()
+    set_tests_properties(${server}_${mode} PROPERTIES LABELS reliability RUN_SERIAL TRUE TIMEOUT 200)
+  endif()
+endforeach()
