@@ -65,8 +65,8 @@ test_packages=(
   # wakes each CPU every millisecond beside the show through the server
   rt-tests
   # the show compiled to WebAssembly and played in headless Chromium and in
-  # Firefox under Xvfb
-  emscripten node-acorn chromium python3-websocket firefox-esr
+  # Firefox under Xvfb, both driven over WebDriver BiDi
+  emscripten node-acorn chromium chromium-driver python3-websocket firefox-esr
 )
 
 packages=("${show_packages[@]}")

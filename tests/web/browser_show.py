@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-# Plays the browser build of the show in headless Chromium (DevTools
-# protocol) or headed Firefox (WebDriver BiDi, under xvfb-run) from a server
-# of its own, and checks it; the checks are written once, over the calls
-# both engines offer. Exit status 0 when every check holds.
+# Plays the browser build of the show in headless Chromium (through
+# chromedriver) or headed Firefox (under xvfb-run), both driven over
+# WebDriver BiDi, from a server of its own, and checks it. Exit status 0
+# when every check holds.
 #   browser_show.py ENGINE show SITE CAPTURE DATA_PARENT CUES [--stall]
 #     the whole show: stills against vesk-capture's, what the sound node
 #     played (a tap after it) through the cue analysis CUES, the end, no
@@ -10,7 +10,7 @@
 #   browser_show.py ENGINE missing-image SITE
 #     no data/bubble.png: the page names it, one box, the show plays on
 #   browser_show.py ENGINE no-webgl SITE: the page says so, offers no Play
-import base64, functools, http.server, json, os, re, shutil, subprocess, sys, tempfile, threading, time, urllib.request
+import functools, http.server, json, os, re, shutil, subprocess, sys, tempfile, threading, time, urllib.request
 import websocket
 
 STILL_TIMES = [2.5, 17.5, 30, 42.25, 60]
@@ -19,7 +19,11 @@ STILL_TIMES = [2.5, 17.5, 30, 42.25, 60]
 # 1.3 % of the pixels (mean 1.1); still frames differ by less than 0.4 %.
 # Effects of one layer drawn in another order gave 2.6 % and 2.3.
 MEAN_LIMIT, FAR_LIMIT = 1.5, 0.02
-HOOKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'page_hooks.js')
+# A fresh Firefox profile: WebGL on the software renderer Xvfb offers, and
+# none of the first run's pages and requests.
+FIREFOX_PREFS = {'webgl.force-enabled': True, 'media.autoplay.default': 0, 'media.autoplay.blocking_policy': 0,
+                 'browser.shell.checkDefaultBrowser': False, 'datareporting.policy.dataSubmissionEnabled': False,
+                 'browser.aboutwelcome.enabled': False}
 failures = []
 
 
@@ -29,18 +33,20 @@ def check(ok, what):
         failures.append(what)
 
 
-def serve(site, hidden, extra):
+def serve(site, hidden, work):
+    # The stills under /stills/, and what the page posts written to work/.
     class Handler(http.server.SimpleHTTPRequestHandler):
         def translate_path(self, path):
-            if path.startswith('/stills/'):
-                return os.path.join(extra, os.path.basename(path))
-            return super().translate_path(path)
+            return os.path.join(work, os.path.basename(path)) if path.startswith('/stills/') else super().translate_path(path)
 
         def send_head(self):
-            if self.path.lstrip('/') in hidden:
-                self.send_error(404)
-                return None
-            return super().send_head()
+            return self.send_error(404) if self.path.lstrip('/') in hidden else super().send_head()
+
+        def do_POST(self):
+            with open(os.path.join(work, os.path.basename(self.path)), 'wb') as out:
+                out.write(self.rfile.read(int(self.headers['Content-Length'])))
+            self.send_response(204)
+            self.end_headers()
 
         def log_message(self, *args):
             pass
@@ -49,45 +55,66 @@ def serve(site, hidden, extra):
     return server
 
 
-class Browser:
-    # One page of one browser; an engine gives event, evaluate, navigate
-    # and click.
+class Page:
+    def __init__(self, engine, profile, webgl):
+        if engine == 'firefox':
+            os.makedirs(profile)
+            prefs = dict(FIREFOX_PREFS, **({} if webgl else {'webgl.disabled': True}))
+            with open(os.path.join(profile, 'user.js'), 'w') as out:
+                out.write(''.join('user_pref(%s, %s);\n' % (json.dumps(k), json.dumps(v)) for k, v in prefs.items()))
+            address = self.start(['firefox-esr', '--profile', profile, '--no-remote', '--remote-debugging-port', '0',
+                                  '--width', '800', '--height', '800', 'about:blank'], r'(ws://127\.0\.0\.1:\d+)')
+            self.connect(address + '/session')
+            self.call('session.new', capabilities={'alwaysMatch': {'unhandledPromptBehavior': {'default': 'ignore'}}})
+        else:
+            port = self.start(['chromedriver', '--port=0'], r'started successfully on port (\d+)')
+            args = ['--headless', '--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--user-data-dir=' + profile,
+                    '--window-size=800,800'] + ([] if webgl else ['--disable-3d-apis'])
+            session = {'capabilities': {'alwaysMatch': {'webSocketUrl': True, 'unhandledPromptBehavior': {'default': 'ignore'},
+                                                        'goog:chromeOptions': {'binary': '/usr/bin/chromium', 'args': args}}}}
+            request = urllib.request.Request('http://127.0.0.1:%s/session' % port, json.dumps(session).encode(),
+                                             {'Content-Type': 'application/json'})
+            self.connect(json.load(urllib.request.urlopen(request, timeout=60))['value']['capabilities']['webSocketUrl'])
+        self.call('session.subscribe', events=['browsingContext.userPromptOpened'])
+        self.context = self.call('browsingContext.getTree')['contexts'][0]['context']
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), 'page_hooks.js')) as hooks:
+            self.call('script.addPreloadScript', functionDeclaration='() => {\n%s\n}' % hooks.read())
 
-    def __init__(self, command, address_pattern):
+    def start(self, command, address_pattern):
         # Ahead of other work on the machine: the show is timed by the wall
         # clock and plays a sample cue only on a frame within its 0.1 s.
-        self.process = subprocess.Popen(['nice', '-n', '-10'] + command, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.PIPE, text=True)
-        for line in self.process.stderr:
-            found = re.search(address_pattern, line)
-            if found:
-                break
-        else:
-            raise RuntimeError('%s gave no address' % command[0])
-        threading.Thread(target=lambda: [None for _ in self.process.stderr], daemon=True).start()
-        self.address, self.next_id, self.alerts = found.group(1), 0, []
+        self.process = subprocess.Popen(['nice', '-n', '-10'] + command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                        text=True)
+        address = next(m.group(1) for m in map(re.compile(address_pattern).search, self.process.stdout) if m)
+        threading.Thread(target=lambda: [None for _ in self.process.stdout], daemon=True).start()
+        return address
 
     def connect(self, url):
         # Firefox refuses a handshake that carries an Origin header.
         self.ws = websocket.create_connection(url, timeout=60, suppress_origin=True)
+        self.next_id, self.alerts = 0, []
 
     def call(self, method, **params):
         self.next_id += 1
-        self.send({'id': self.next_id, 'method': method, 'params': params})
+        self.ws.send(json.dumps({'id': self.next_id, 'method': method, 'params': params}))
         while True:
             message = json.loads(self.ws.recv())
             if message.get('id') == self.next_id:
-                if 'error' in message:
+                if message.get('type') == 'error':
                     raise RuntimeError('%s: %s' % (method, message))
                 return message['result']
-            if 'method' in message:
-                self.event(message['method'], message['params'])
-
-    def send(self, message):
-        self.ws.send(json.dumps(message))
+            if message.get('method') == 'browsingContext.userPromptOpened':
+                self.alerts.append(message['params']['message'])
+                # An id of its own, whose answer this loop passes over.
+                self.ws.send(json.dumps({'id': 1000000 + len(self.alerts), 'method': 'browsingContext.handleUserPrompt',
+                                         'params': {'context': message['params']['context'], 'accept': True}}))
 
     def eval(self, expression):
-        text = self.evaluate('Promise.resolve(%s).then(v => JSON.stringify(v))' % expression)
+        result = self.call('script.evaluate', expression='Promise.resolve(%s).then(v => JSON.stringify(v))' % expression,
+                           target={'context': self.context}, awaitPromise=True, resultOwnership='none')
+        if result['type'] != 'success':
+            raise RuntimeError('%s: %s' % (expression, result.get('exceptionDetails')))
+        text = result['result'].get('value')
         return None if text is None else json.loads(text)
 
     def wait_for(self, expression, seconds):
@@ -99,94 +126,23 @@ class Browser:
         return True
 
     def open(self, url):
-        self.navigate(url)
-        return self.wait_for("document.getElementById('play') && !document.getElementById('play').disabled", 60)
+        self.call('browsingContext.navigate', context=self.context, url=url, wait='complete')
+        # Play offered, or taken away with the page's words.
+        self.wait_for("(play => !play || !play.disabled)(document.getElementById('play'))", 60)
+        return self.eval("!!document.getElementById('play')")
 
     def press_play(self, targets):
         self.eval('veskTest.targets = %s' % json.dumps(targets))
-        box = self.eval("(r => [r.x + r.width / 2, r.y + r.height / 2])(document.getElementById('play').getBoundingClientRect())")
-        self.click(round(box[0]), round(box[1]))
+        x, y = self.eval("(r => [r.x + r.width / 2, r.y + r.height / 2])(document.getElementById('play').getBoundingClientRect())")
+        self.call('input.performActions', context=self.context, actions=[{
+            'type': 'pointer', 'id': 'mouse', 'parameters': {'pointerType': 'mouse'},
+            'actions': [{'type': 'pointerMove', 'x': round(x), 'y': round(y)}, {'type': 'pointerDown', 'button': 0},
+                        {'type': 'pointerUp', 'button': 0}]}])
 
     def close(self):
         self.ws.close()
         self.process.kill()
         self.process.wait()
-
-
-class Chromium(Browser):
-    def __init__(self, profile, webgl=True):
-        super().__init__(['chromium', '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                          '--disable-background-networking', '--disable-component-update', '--disable-sync',
-                          '--enable-unsafe-swiftshader', '--user-data-dir=' + profile, '--remote-debugging-port=0',
-                          '--window-size=800,800', 'about:blank'] + ([] if webgl else ['--disable-3d-apis']),
-                         r'(ws://127\.0\.0\.1:\d+)/')
-        targets = json.load(urllib.request.urlopen(self.address.replace('ws:', 'http:') + '/json/list'))
-        self.connect(next(t for t in targets if t['type'] == 'page')['webSocketDebuggerUrl'])
-        self.call('Page.enable')
-        with open(HOOKS) as hooks:
-            self.call('Page.addScriptToEvaluateOnNewDocument', source=hooks.read())
-
-    def event(self, method, params):
-        if method == 'Page.javascriptDialogOpening':
-            self.alerts.append(params['message'])
-            self.send({'id': 0, 'method': 'Page.handleJavaScriptDialog', 'params': {'accept': True}})
-
-    def evaluate(self, expression):
-        result = self.call('Runtime.evaluate', expression=expression, returnByValue=True, awaitPromise=True)
-        if 'exceptionDetails' in result:
-            raise RuntimeError('%s: %s' % (expression, result['exceptionDetails']))
-        return result['result'].get('value')
-
-    def navigate(self, url):
-        self.call('Page.navigate', url=url)
-
-    def click(self, x, y):
-        for kind in ('mousePressed', 'mouseReleased'):
-            self.call('Input.dispatchMouseEvent', type=kind, x=x, y=y, button='left', clickCount=1)
-
-
-class Firefox(Browser):
-    # A fresh profile: WebGL on the software renderer Xvfb offers, and none
-    # of the first run's pages and requests.
-    PREFS = {'webgl.force-enabled': True, 'media.autoplay.default': 0, 'media.cubeb.force_mock_context': True, 'media.autoplay.blocking_policy': 0, 'browser.shell.checkDefaultBrowser': False,
-             'datareporting.policy.dataSubmissionEnabled': False, 'browser.aboutwelcome.enabled': False}
-
-    def __init__(self, profile, webgl=True):
-        os.makedirs(profile)
-        prefs = dict(self.PREFS, **({} if webgl else {'webgl.disabled': True}))
-        with open(os.path.join(profile, 'user.js'), 'w') as out:
-            out.write(''.join('user_pref(%s, %s);\n' % (json.dumps(k), json.dumps(v)) for k, v in prefs.items()))
-        super().__init__(['firefox-esr', '--profile', profile, '--no-remote', '--remote-debugging-port', '0',
-                          '--width', '800', '--height', '800', 'about:blank'], r'(ws://127\.0\.0\.1:\d+)')
-        self.connect(self.address + '/session')
-        self.call('session.new', capabilities={'alwaysMatch': {'unhandledPromptBehavior': {'default': 'ignore'}}})
-        self.call('session.subscribe', events=['browsingContext.userPromptOpened'])
-        self.context = self.call('browsingContext.getTree')['contexts'][0]['context']
-        with open(HOOKS) as hooks:
-            self.call('script.addPreloadScript', functionDeclaration='() => {\n%s\n}' % hooks.read())
-
-    def event(self, method, params):
-        if method == 'browsingContext.userPromptOpened':
-            self.alerts.append(params['message'])
-            # An id of its own, whose answer the call loop passes over.
-            self.send({'id': 1000000 + len(self.alerts), 'method': 'browsingContext.handleUserPrompt',
-                       'params': {'context': params['context'], 'accept': True}})
-
-    def evaluate(self, expression):
-        result = self.call('script.evaluate', expression=expression, target={'context': self.context},
-                           awaitPromise=True, resultOwnership='none')
-        if result['type'] != 'success':
-            raise RuntimeError('%s: %s' % (expression, result.get('exceptionDetails')))
-        return result['result'].get('value')
-
-    def navigate(self, url):
-        self.call('browsingContext.navigate', context=self.context, url=url, wait='complete')
-
-    def click(self, x, y):
-        self.call('input.performActions', context=self.context, actions=[{
-            'type': 'pointer', 'id': 'mouse', 'parameters': {'pointerType': 'mouse'},
-            'actions': [{'type': 'pointerMove', 'x': x, 'y': y}, {'type': 'pointerDown', 'button': 0},
-                        {'type': 'pointerUp', 'button': 0}]}])
 
 
 def whole_show(page, capture, data_parent, cues, work):
@@ -209,27 +165,22 @@ def whole_show(page, capture, data_parent, cues, work):
               'frame at %s s: mean difference %.3f, %.3f%% of pixels off by > 48' % (t, d['mean'], 100 * d['far']))
     # The node drains what it holds after the end.
     time.sleep(1)
-    size = page.eval('veskTest.audio.reduce((n, b) => n + b.length, 0) * 2')
-    recording = os.path.join(work, 'heard.raw')
-    with open(recording, 'wb') as out:
-        for offset in range(0, size, 1 << 20):
-            out.write(base64.b64decode(page.eval('veskTest.audioBytes(%d, %d)' % (offset, 1 << 20))))
+    page.eval("fetch('/heard.raw', {method: 'POST', body: new Blob(veskTest.audio)})")
     with open(os.path.join(work, 'frames.txt'), 'w') as out:
         out.write(''.join('%.3f\n' % f[1] for f in frames))
     result = subprocess.run([cues, '--frames', os.path.join(work, 'frames.txt'), '--cue-ms', '5', '--mute-peak', '399',
-                             '--drift-ms', '2', '--dropouts', '0', recording],
+                             '--drift-ms', '2', '--dropouts', '0', os.path.join(work, 'heard.raw')],
                             cwd=data_parent, capture_output=True, text=True)
     print(result.stdout + result.stderr, end='')
     check(result.returncode == 0, 'what was heard (%.1f s): cues within 5 ms, drift within 2 ms, no dropout, '
-          'music muted' % (size / 4 / 44100.0))
+          'music muted' % (os.path.getsize(os.path.join(work, 'heard.raw')) / 4 / 44100.0))
 
 
 def main():
     engine, mode, site = sys.argv[1], sys.argv[2], os.path.abspath(sys.argv[3])
     work = tempfile.mkdtemp(prefix='vesk-web-')
-    hidden = {'data/bubble.png'} if mode == 'missing-image' else set()
-    server = serve(site, hidden, work)
-    page = {'chromium': Chromium, 'firefox': Firefox}[engine](os.path.join(work, 'profile'), mode != 'no-webgl')
+    server = serve(site, {'data/bubble.png'} if mode == 'missing-image' else set(), work)
+    page = Page(engine, os.path.join(work, 'profile'), mode != 'no-webgl')
     try:
         offered = page.open('http://127.0.0.1:%d/index.html' % server.server_address[1])
         words = page.eval("document.getElementById('overlay').textContent")

@@ -5,12 +5,13 @@
 // for 200 ms every 5 s of the show.
 window.veskTest = {
   targets: [], stills: [], frames: [], audio: [], errors: [], firstFrame: null, stall: false,
-  grab(time) {
+  // The 8-bit RGBA of a 512 x 512 canvas or image.
+  pixels(source) {
     const copy = document.createElement('canvas');
     copy.width = copy.height = 512;
     const context = copy.getContext('2d');
-    context.drawImage(Module.canvas, 0, 0);
-    this.stills.push({time, pixels: context.getImageData(0, 0, 512, 512).data});
+    context.drawImage(source, 0, 0);
+    return context.getImageData(0, 0, 512, 512).data;
   },
   // Mean absolute difference per channel and the share of pixels off by
   // more than 48 in some channel, against the still at `url`.
@@ -18,35 +19,14 @@ window.veskTest = {
     const image = new Image();
     image.src = url;
     await image.decode();
-    const canvas = document.createElement('canvas');
-    canvas.width = canvas.height = 512;
-    const context = canvas.getContext('2d');
-    context.drawImage(image, 0, 0);
-    const want = context.getImageData(0, 0, 512, 512).data, got = this.stills[index].pixels;
+    const want = this.pixels(image), got = this.stills[index].pixels;
     let sum = 0, far = 0;
     for (let i = 0; i < want.length; i += 4) {
-      let worst = 0;
-      for (let c = 0; c < 3; ++c) {
-        const d = Math.abs(want[i + c] - got[i + c]);
-        sum += d;
-        worst = Math.max(worst, d);
-      }
-      if (worst > 48) ++far;
+      const d = [0, 1, 2].map((c) => Math.abs(want[i + c] - got[i + c]));
+      sum += d[0] + d[1] + d[2];
+      if (Math.max(...d) > 48) ++far;
     }
     return {mean: sum / (512 * 512 * 3), far: far / (512 * 512)};
-  },
-  // The recording as base64, `size` bytes from `offset`.
-  audioBytes(offset, size) {
-    if (!this.joined) {
-      const total = this.audio.reduce((n, b) => n + b.length, 0);
-      this.joined = new Int16Array(total);
-      let at = 0;
-      for (const b of this.audio) { this.joined.set(b, at); at += b.length; }
-    }
-    const bytes = new Uint8Array(this.joined.buffer, offset, Math.min(size, this.joined.byteLength - offset));
-    let text = '';
-    for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
-    return btoa(text);
   },
 };
 window.addEventListener('error', (e) => veskTest.errors.push(String(e.message)));
@@ -71,7 +51,7 @@ window.Module = {
     // Only a frame drawn within one millisecond has one exact show time.
     if (t.targets.length && time >= t.targets[0] && time === after) {
       t.targets.shift();
-      t.grab(time);
+      t.stills.push({time, pixels: t.pixels(Module.canvas)});
     }
   },
   // A worklet after the show's node records, as 16-bit stereo, what the

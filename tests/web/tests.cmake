@@ -1,10 +1,9 @@
 # The browser build played in headless Chromium and headed Firefox (under
-# Xvfb) (label web). The site is built first by scripts/build-web.sh, with
-# the assets of this build tree; then Chromium plays the whole show, which
-# checks frames, what was heard and the end together, once as it is and
-# once with its main thread stalled; both engines check the missing
-# picture, and Firefox the words for no WebGL. Firefox's whole show waits
-# for an audio output that plays in real time (its mock one does not).
+# Xvfb), both over WebDriver BiDi (label web). The site is built first by
+# scripts/build-web.sh, with the assets of this build tree; then Chromium
+# plays the whole show, which checks frames, what was heard and the end
+# together, once as it is and once with its main thread stalled; both
+# engines check the missing picture, and Firefox the words for no WebGL.
 set(VESK_WEB_SITE ${CMAKE_BINARY_DIR}/web-site)
 set(VESK_WEB_DRIVER ${CMAKE_CURRENT_LIST_DIR}/browser_show.py)
 add_test(NAME web_site COMMAND ${CMAKE_COMMAND} -E env VESK_HOST_BUILD=${CMAKE_BINARY_DIR}
