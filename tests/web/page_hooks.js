@@ -5,6 +5,11 @@
 // for 200 ms every 5 s of the show.
 window.veskTest = {
   targets: [], stills: [], frames: [], audio: [], errors: [], firstFrame: null, stall: false,
+  // performance.now() at which `seconds` into the recording were heard, as
+  // the context's last output timestamp has it.
+  heardAt(seconds) {
+    return this.stamp.performanceTime + (this.tapStart / 44100 + seconds - this.stamp.contextTime) * 1000;
+  },
   // The 8-bit RGBA of a 512 x 512 canvas or image.
   pixels(source) {
     const copy = document.createElement('canvas');
@@ -48,6 +53,7 @@ window.Module = {
       if (t.stall) setTimeout(() => setInterval(stall, 5000), 2500);
     }
     t.frames.push([performance.now(), time]);
+    if (t.context) t.stamp = t.context.getOutputTimestamp();
     // Only a frame drawn within one millisecond has one exact show time.
     if (t.targets.length && time >= t.targets[0] && time === after) {
       t.targets.shift();
@@ -60,6 +66,8 @@ window.Module = {
     const tap = () => registerProcessor('vesk-tap', class extends AudioWorkletProcessor {
       constructor() { super(); this.block = new Int16Array(8192); this.at = 0; }
       process([input]) {
+        // First, the context's frame of the recording's first frame.
+        if (this.first === undefined) this.port.postMessage(this.first = currentFrame);
         for (let i = 0; i < 128; ++i) {
           for (let side = 0; side < 2; ++side) this.block[this.at++] = input.length ? Math.round(input[side][i] * 32768) : 0;
         }
@@ -70,7 +78,8 @@ window.Module = {
     });
     await context.audioWorklet.addModule(URL.createObjectURL(new Blob(['(' + tap + ')()'], {type: 'text/javascript'})));
     const recorder = new AudioWorkletNode(context, 'vesk-tap', {outputChannelCount: [2], channelCount: 2, channelCountMode: 'explicit'});
-    recorder.port.onmessage = (e) => veskTest.audio.push(e.data);
+    recorder.port.onmessage = (e) => (typeof e.data === 'number' ? (veskTest.tapStart = e.data) : veskTest.audio.push(e.data));
+    veskTest.context = context;
     node.connect(recorder);
     recorder.connect(context.destination);
   },
