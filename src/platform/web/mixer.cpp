@@ -15,16 +15,17 @@ namespace {
 EM_JS(void, postToNode, (int channel, const int16_t* samples, double frames, int channels, int mute, double atMs, int delay), {
     const audio = Module['webAudio'];
     if (!audio) return;
-    if (audio.line === undefined) audio.line = audio.context.currentTime * 44100 - atMs * 44.1;
-    const event = {channel: channel, frame: Math.round(audio.line + atMs * 44.1) + delay};
+    const event = {channel: channel};
     if (samples) {
         event.pcm = HEAP16.slice(samples >> 1, (samples >> 1) + frames * channels);
         event.stereo = channels === 2;
-        audio.node.port.postMessage(event, [event.pcm.buffer]);
     } else {
         event.mute = !!mute;
-        audio.node.port.postMessage(event);
     }
+    // The node's frame of a moment: its frame now, less the time since.
+    if (audio.line === undefined) audio.line = audio.context.currentTime * 44100 - performance.now() * 44.1;
+    event.frame = Math.round(audio.line + atMs * 44.1) + delay;
+    audio.node.port.postMessage(event, samples ? [event.pcm.buffer] : []);
 });
 
 }  // namespace

@@ -7,8 +7,8 @@
 namespace {
 
 // Creates the context and the node, and waits until the context runs; 0
-// when the browser has no Web Audio or no AudioWorklet. Called within the
-// Play click, so that the browser lets the context run.
+// when the browser has no Web Audio, no AudioWorklet or no output. Called
+// within the Play click, so that the browser lets the context run.
 EM_ASYNC_JS(int, startWebAudio, (), {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context || !window.AudioWorkletNode) return 0;
@@ -67,10 +67,12 @@ EM_ASYNC_JS(int, startWebAudio, (), {
         node = new AudioWorkletNode(context, 'vesk-mixer', {numberOfInputs: 0, outputChannelCount: [2]});
         if (Module['onAudioNode']) await Module['onAudioNode'](context, node);
         node.connect(context.destination);
-        await context.resume();
+        context.resume();
         // The first play takes the line from the context's time: wait until
-        // that time moves.
+        // that time moves. A context that does not start within 1 s has no
+        // output to play to (resume never settles then).
         for (let i = 0; i < 200 && context.currentTime === 0; ++i) await new Promise((r) => setTimeout(r, 5));
+        if (context.currentTime === 0) throw new Error('no output');
     } catch (e) {
         context.close();
         return 0;

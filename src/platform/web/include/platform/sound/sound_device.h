@@ -28,8 +28,9 @@ public:
     static int64_t clockNanoseconds();
 
     // Creates the context and the node, waiting for the node's script and
-    // the context's start; null when the browser has no Web Audio or no
-    // AudioWorklet. `mixer` must outlive the device.
+    // the context's start; null when the browser has no Web Audio, no
+    // AudioWorklet or no output that starts within 1 s. `mixer` must
+    // outlive the device.
     static std::unique_ptr<SoundDevice> open(Mixer& mixer);
 
     // Stops the node and closes the context.
