@@ -1,23 +1,29 @@
 #!/usr/bin/env bash
-# Builds the show for the browser in build-web/ and writes a directory that
-# any static file server can serve (default build-web/site, or $1):
+# Builds the show for the browser (preset web, in build-web/) and writes a
+# directory that any static file server can serve (default build-web/site,
+# or $1):
 #   index.html  vesk.js  vesk.wasm  data.txt (the list of data/)  data/
-# The assets are made by our generator on this machine, in the host build
-# (VESK_HOST_BUILD, default build/), which is configured if it is missing.
+# The assets are made by our generator on this machine, in a host build:
+# VESK_HOST_BUILD when given (configured again if its configure never
+# finished), else the preset default's build-show/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 site=${1:-build-web/site}
-host=${VESK_HOST_BUILD:-build}
 # Debian's emscripten runs on the node in PATH, which may not look in
 # Debian's own module directory (acorn).
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-launcher=()
 if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
 
-if [ ! -f "$host/CMakeCache.txt" ]; then
-  cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_TESTS=OFF -DVESK_BENCH=OFF "${launcher[@]}"
+if [ -n "${VESK_HOST_BUILD:-}" ]; then
+  host=$VESK_HOST_BUILD
+  # A configure that failed (before the packages were there) leaves a cache
+  # and no build files; configuring again from that cache keeps its preset.
+  [ -f "$host/Makefile" ] || [ -f "$host/build.ninja" ] || cmake -S . -B "$host" >/dev/null
+else
+  host=build-show
+  cmake --preset default >/dev/null
 fi
 cmake --build "$host" --target vesk_data -j2
 

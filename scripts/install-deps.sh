@@ -64,8 +64,9 @@ test_packages=(
   pipewire pipewire-pulse wireplumber dbus-x11
   # wakes each CPU every millisecond beside the show through the server
   rt-tests
-  # the show compiled to WebAssembly and played in a headless browser
-  emscripten node-acorn chromium python3-websocket
+  # the show compiled to WebAssembly and played in headless Chromium and in
+  # Firefox under Xvfb, both driven over WebDriver BiDi
+  emscripten node-acorn chromium chromium-driver python3-websocket firefox-esr
 )
 
 packages=("${show_packages[@]}")

@@ -6,36 +6,19 @@
 
 namespace {
 
-// Decodes `size` bytes at `data` with the browser's decoder, resampled to
-// 44100 Hz, into a malloc'ed block of interleaved 16-bit samples; null on
-// failure. `frames` and `channels` receive the shape. An offline context
-// decodes at the rate it is made with, whatever the output's rate.
-EM_ASYNC_JS(int16_t*, browserDecodeSound, (const void* data, size_t size, int rate, double maxFrames, double* frames, int* channels), {
-    try {
-        const bytes = HEAPU8.slice(data, data + size).buffer;
-        const decoder = new OfflineAudioContext(1, 1, rate);
-        const sound = await new Promise((resolve, reject) => decoder.decodeAudioData(bytes, resolve, reject));
-        const count = sound.numberOfChannels;
-        const length = sound.length;
-        if (count < 1 || count > 2 || length < 1 || length > maxFrames) return 0;
-        const out = _malloc(length * count * 2);
-        if (!out) return 0;
-        const sides = [];
-        for (let c = 0; c < count; ++c) sides.push(sound.getChannelData(c));
-        // The heap may have been replaced while we waited: look it up now.
-        const pcm = HEAP16.subarray(out >> 1, (out >> 1) + length * count);
-        for (let i = 0; i < length; ++i) {
-            for (let c = 0; c < count; ++c) {
-                const v = Math.round(sides[c][i] * 32768);
-                pcm[i * count + c] = v > 32767 ? 32767 : (v < -32768 ? -32768 : v);
-            }
-        }
-        HEAPF64[frames >> 3] = length;
-        HEAP32[channels >> 2] = count;
-        return out;
-    } catch (e) {
-        return 0;
-    }
+// Decodes `size` bytes at `data` (decode.js), into a malloc'ed block of
+// interleaved 16-bit samples at 44100 Hz; null on failure. `frames` and
+// `channels` receive the shape. Waits for the browser (ASYNCIFY).
+EM_ASYNC_JS(int16_t*, browserDecodeSound, (const void* data, size_t size, double maxFrames, double* frames, int* channels), {
+    const sound = await Module['webDecode']('Sound', HEAPU8.subarray(data, data + size));
+    if (!sound || sound.frames > maxFrames) return 0;
+    const out = _malloc(sound.pcm.length * 2);
+    if (!out) return 0;
+    // The heap may have been replaced while we waited: look it up now.
+    HEAP16.set(sound.pcm, out >> 1);
+    HEAPF64[frames >> 3] = sound.frames;
+    HEAP32[channels >> 2] = sound.channels;
+    return out;
 });
 
 }  // namespace
@@ -44,7 +27,7 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
     if (!data || length == 0) return nullptr;
     double frames = 0;
     int channels = 0;
-    int16_t* samples = browserDecodeSound(data, length, sampleRate, static_cast<double>(maxFrames), &frames, &channels);
+    int16_t* samples = browserDecodeSound(data, length, static_cast<double>(maxFrames), &frames, &channels);
     if (!samples) return nullptr;
     return std::unique_ptr<DecodedStream>(new DecodedStream(samples, static_cast<int64_t>(frames), channels));
 }

@@ -1,91 +1,83 @@
 #include "platform/sound/sound_device.h"
 
+#include "platform/sound/mix_rate.h"
 #include "platform/sound/mixer.h"
 
 #include <emscripten.h>
 
-#include <vector>
-
 namespace {
 
-// One block of the mix, handed to the node by address.
-std::vector<int16_t> block;
-
-// Creates the context and the node; 0 when the browser has no Web Audio.
-// The node calls webMixBlock for each 44100 Hz block it needs.
-EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames, int rate), {
+// Creates the context and the node, and waits until the context runs; 0
+// when the browser has no Web Audio, no AudioWorklet or no output. Called
+// within the Play click, so that the browser lets the context run.
+EM_ASYNC_JS(int, startWebAudio, (int rate), {
     const Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return 0;
+    if (!Context || !window.AudioWorkletNode) return 0;
     let context;
     try {
         context = new Context({sampleRate: rate, latencyHint: 'interactive'});
     } catch (e) {
-        context = new Context();  // a browser that will not run at 44100 Hz
+        return 0;
     }
-    const node = context.createScriptProcessor(blockFrames, 0, 2);
-    const step = rate / context.sampleRate;  // mix frames per output frame
-    let mixed = new Int16Array(0);  // the current block, as 44100 Hz frames
-    let position = mixed.length / 2;  // in frames of `mixed`
-    let last = [0, 0];  // the frame before `mixed`, for interpolation
-    // The node asks for blocks by the audio clock, but only while the main
-    // thread is free: after a stall (a long frame, a box) it asks for the
-    // missed ones in a burst, which would put the mix ahead of the show's
-    // clock for good. So the mix is paced to performance.now(), the clock
-    // of the show: a block due later is silence, and a backlog larger than
-    // four blocks is mixed at once and dropped, as a device thread would
-    // have played it meanwhile.
-    let start = null, mixedFrames = 0, resuming = false;
-    // A call of the sound library (a play, a mute) made before the first
-    // block after a wait: the program has run since the wait without the
-    // node, so the mix is due from the call on.
-    Module['webAudioCall'] = () => {
-        if (resuming && start !== null) mixedFrames = Math.max(mixedFrames, (performance.now() - start) * (rate / 1000));
-    };
-    const mixOne = () => {
-        resuming = false;
-        _webMixBlock(mixer, blockData, blockFrames);
-        mixedFrames += blockFrames;
-        const copy = HEAP16.slice(blockData >> 1, (blockData >> 1) + 2 * blockFrames);
-        if (Module['onMixed']) Module['onMixed'](copy);
-        return copy;
-    };
-    const nextBlock = () => {
-        if (mixed.length) last = [mixed[mixed.length - 2], mixed[mixed.length - 1]];
-        position -= mixed.length / 2;
-        mixed = new Int16Array(2 * blockFrames);
-        const now = performance.now();
-        if (start === null) start = now;
-        const due = (now - start) * (rate / 1000);
-        // A program waiting for the browser cannot be entered: silence, and
-        // the time counts as mixed. What plays after the wait is then timed
-        // from its call, not from the first block after the frames that
-        // follow, which can come late.
-        if (Asyncify.currData) {
-            mixedFrames = Math.max(mixedFrames, due);
-            resuming = true;
-            return;
+    // Runs in the worklet's scope, on the rendering thread: the mixer. A
+    // message is a play ({channel, frame, pcm, stereo}) or a mute
+    // ({channel, frame, mute}), in the order of the calls; null stops it.
+    const mixer = () => registerProcessor('vesk-mixer', class extends AudioWorkletProcessor {
+        constructor() {
+            super();
+            this.playing = [];  // per channel: {pcm, stereo, at} or null
+            this.muted = [];
+            this.events = [];
+            this.running = true;
+            this.port.onmessage = (event) => {
+                if (event.data) this.events.push(event.data);
+                else this.running = false;
+            };
         }
-        if (mixedFrames > due + blockFrames) return;
-        while (due - mixedFrames > 4 * blockFrames) mixOne();
-        mixed = mixOne();
-    };
-    node.onaudioprocess = (event) => {
-        const left = event.outputBuffer.getChannelData(0);
-        const right = event.outputBuffer.getChannelData(1);
-        for (let i = 0; i < left.length; ++i, position += step) {
-            while (position >= mixed.length / 2) nextBlock();
-            // Linear between the frame before `position` and the one at it,
-            // which puts the output one mix frame (23 us) late; at 44100 Hz
-            // position is whole and each frame goes out as it is.
-            const whole = Math.floor(position), part = position - whole;
-            const l0 = whole > 0 ? mixed[2 * whole - 2] : last[0], r0 = whole > 0 ? mixed[2 * whole - 1] : last[1];
-            const l1 = mixed[2 * whole], r1 = mixed[2 * whole + 1];
-            left[i] = (l0 + (l1 - l0) * part) / 32768;
-            right[i] = (r0 + (r1 - r0) * part) / 32768;
+        process(inputs, outputs) {
+            const left = outputs[0][0], right = outputs[0][1];
+            for (let i = 0; i < left.length; ++i) {
+                while (this.events.length && this.events[0].frame <= currentFrame + i) {
+                    const e = this.events.shift();
+                    if (e.pcm) this.playing[e.channel] = {pcm: e.pcm, stereo: e.stereo, at: 0};
+                    else this.muted[e.channel] = e.mute;
+                }
+                let l = 0, r = 0;
+                for (let c = 0; c < this.playing.length; ++c) {
+                    const p = this.playing[c];
+                    if (!p) continue;
+                    const s = p.stereo ? 2 * p.at : p.at;
+                    if (!this.muted[c]) {
+                        l += p.pcm[s];
+                        r += p.pcm[p.stereo ? s + 1 : s];
+                    }
+                    if (s + (p.stereo ? 2 : 1) >= p.pcm.length) this.playing[c] = null;
+                    else ++p.at;
+                }
+                left[i] = Math.max(-32768, Math.min(32767, l)) / 32768;
+                right[i] = Math.max(-32768, Math.min(32767, r)) / 32768;
+            }
+            return this.running;
         }
-    };
-    node.connect(context.destination);
-    context.resume();
+    });
+    let node;
+    try {
+        const url = URL.createObjectURL(new Blob(['(' + mixer + ')()'], {type: 'text/javascript'}));
+        await context.audioWorklet.addModule(url);
+        URL.revokeObjectURL(url);
+        node = new AudioWorkletNode(context, 'vesk-mixer', {numberOfInputs: 0, outputChannelCount: [2]});
+        if (Module['onAudioNode']) await Module['onAudioNode'](context, node);
+        node.connect(context.destination);
+        context.resume();
+        // The first play takes the line from the context's time: wait until
+        // that time moves. A context that does not start within 1 s has no
+        // output to play to (resume never settles then).
+        for (let i = 0; i < 200 && context.currentTime === 0; ++i) await new Promise((r) => setTimeout(r, 5));
+        if (context.currentTime === 0) throw new Error('no output');
+    } catch (e) {
+        context.close();
+        return 0;
+    }
     Module['webAudio'] = {context: context, node: node};
     return 1;
 });
@@ -93,40 +85,18 @@ EM_JS(int, startWebAudio, (Mixer* mixer, int16_t* blockData, int blockFrames, in
 EM_JS(void, stopWebAudio, (), {
     const audio = Module['webAudio'];
     if (!audio) return;
-    audio.node.onaudioprocess = null;
-    audio.node.disconnect();
+    audio.node.port.postMessage(null);
     audio.context.close();
     delete Module['webAudio'];
 });
 
 }  // namespace
 
-namespace {
-bool mixing = false;
-EM_JS(void, noteLibraryCall, (), {
-    if (Module['webAudioCall']) Module['webAudioCall']();
-});
-}  // namespace
-
-extern "C" EMSCRIPTEN_KEEPALIVE void webMixBlock(Mixer* mixer, int16_t* out, int frames) {
-    mixing = true;
-    mixer->mix(out, frames, SoundDevice::clockNanoseconds());
-    mixing = false;
-}
-
-// The sound library reads the clock for each play and mute it times; the
-// mixer, for each block.
-int64_t SoundDevice::clockNanoseconds() {
-    if (!mixing) noteLibraryCall();
-    return static_cast<int64_t>(emscripten_get_now() * 1e6);
-}
+int64_t SoundDevice::clockNanoseconds() { return static_cast<int64_t>(emscripten_get_now() * 1e6); }
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
-    block.assign(2 * requestedBufferFrames, 0);
-    if (!startWebAudio(&mixer, block.data(), requestedBufferFrames, mixRate)) return nullptr;
-    // A cue made now is mixed no earlier than the end of the block being
-    // mixed, which is one block ahead at most.
-    mixer.setDelay(requestedBufferFrames);
+    mixer.setDelay(schedulingDelayFrames);
+    if (!startWebAudio(mixRate)) return nullptr;
     return std::unique_ptr<SoundDevice>(new SoundDevice());
 }
 

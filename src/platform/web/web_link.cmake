@@ -2,7 +2,7 @@
 # (web/index.html), which puts data/ into the file system and calls main.
 target_sources(vesk PRIVATE ${PROJECT_SOURCE_DIR}/src/app/web/show_time.cpp)
 set_target_properties(vesk PROPERTIES SUFFIX ".js"
-  LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/library_web_glut.js)
+  LINK_DEPENDS "${CMAKE_CURRENT_LIST_DIR}/library_web_glut.js;${CMAKE_CURRENT_LIST_DIR}/decode.js")
 target_link_options(vesk PRIVATE
   -sLEGACY_GL_EMULATION=1
   -sGL_UNSAFE_OPTS=0
@@ -19,4 +19,5 @@ target_link_options(vesk PRIVATE
   -sFORCE_FILESYSTEM=1
   -sENVIRONMENT=web
   "-sEXPORTED_RUNTIME_METHODS=['callMain','FS']"
-  "SHELL:--js-library ${CMAKE_CURRENT_LIST_DIR}/library_web_glut.js")
+  "SHELL:--js-library ${CMAKE_CURRENT_LIST_DIR}/library_web_glut.js"
+  "SHELL:--pre-js ${CMAKE_CURRENT_LIST_DIR}/decode.js")

@@ -3,7 +3,8 @@
 // interface so that the mixer and the sound library stay the same.
 //
 // Opening waits for the whole decode (the program is suspended meanwhile,
-// see sound_device.h); the stream is complete once open returns. The
+// see sound_device.h), or takes what the page decoded ahead from the same
+// bytes (decode.js); the stream is complete once open returns. The
 // browser resamples what it decodes to 44100 Hz, so streams of another
 // rate are accepted here. At most two channels, at most maxFrames.
 //

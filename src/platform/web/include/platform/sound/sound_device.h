@@ -1,16 +1,15 @@
 // The browser's audio device, under the desktop device's name so that the
-// sound library's calls (fsound.cpp) stay the same: a Web Audio context
-// whose ScriptProcessor node pulls the Mixer on the page's main thread, the
-// only thread there is, which is then the mixing thread.
+// sound library's calls (fsound.cpp) stay the same: a Web Audio context at
+// 44100 Hz whose AudioWorkletNode mixes on the audio rendering thread what
+// the mixer (mixer.h) posts to it. Nothing is mixed on the main thread and
+// no memory is shared with the rendering thread, so the sound plays on
+// through a main-thread stall and the page needs no cross-origin isolation.
 //
-// The context runs at 44100 Hz, which the browsers we know grant. Should
-// one give another rate, the 44100 Hz mix is resampled linearly to it in
-// the node, and nothing else changes.
+// Timing: clockNanoseconds is the show's clock; a play or mute lands
+// schedulingDelayFrames after the node's frame of its moment.
 //
-// While the program waits for the browser inside a call (a decode), the
-// node plays silence and does not mix: the program cannot be re-entered
-// then. A page may set Module.onMixed(int16Samples) to receive a copy of
-// every block mixed (interleaved stereo), for recording.
+// A page may set Module.onAudioNode(context, node), which is awaited before
+// the node is connected, to tap what the node plays.
 #pragma once
 
 #include <cstdint>
@@ -20,26 +19,24 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per node buffer, the node's smallest: 256 / 44100 Hz = 5.8 ms.
-    // Cues do not wait for a buffer: the mixer places them to the sample
-    // (Mixer::setDelay), one buffer ahead.
-    static constexpr int requestedBufferFrames = 256;
+    // 2048 / 44100 Hz = 46 ms: what the node's frame, as the main thread
+    // reads it, may lag the frame being rendered, plus a message's way to
+    // the rendering thread, with room for a loaded machine.
+    static constexpr int schedulingDelayFrames = 2048;
 
-    // The clock the node's mix calls are timed with: performance.now(), the
-    // show's clock, in ns.
+    // performance.now(), the show's clock, in ns.
     static int64_t clockNanoseconds();
 
-    // Creates the context and the node, which begins pulling `mixer` at
-    // once; null when the browser has no Web Audio. `mixer` must outlive
-    // the device.
+    // Creates the context and the node, waiting for the node's script and
+    // the context's start; null when the browser has no Web Audio, no
+    // AudioWorklet or no output that starts within 1 s. `mixer` must
+    // outlive the device.
     static std::unique_ptr<SoundDevice> open(Mixer& mixer);
 
-    // Disconnects the node and closes the context.
+    // Stops the node and closes the context.
     ~SoundDevice();
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
-
-    int bufferFrames() const { return requestedBufferFrames; }
 
 private:
     SoundDevice() = default;
