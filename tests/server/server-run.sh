@@ -89,10 +89,13 @@ no-server) sleep 5
 show) sleep 20
   echo "SDL's audio driver: $(cat "$dir/driver")"
   [ "$(cat "$dir/driver")" = "$expected" ] || fail "SDL's driver is not $expected"
-  # What the server reports for the show's stream, and the graph's quantum
-  # and the latencies its nodes ask for, for the record.
+  # What the server reports for the show's stream, and for the record the
+  # latencies the graph's nodes ask for and the graph's cycle: the median
+  # of the cycle lengths pw-profiler sees in 2 s (its first column, in us).
   pactl list sink-inputs | grep -E 'Latency' | sed 's/^\s*/server: /'
-  [ "$server" = pulse ] || pw-dump | grep -E '"(clock.quantum|node.latency)"' | sort | uniq -c | sed 's/^ */graph: /' ;;
+  [ "$server" = pulse ] || { pw-dump | grep -E '"node.latency"' | sort | uniq -c | sed 's/^ */graph: asked /'
+    (cd "$dir" && timeout -s INT 2 pw-profiler >/dev/null 2>&1)
+    sort -n "$dir/profiler.log" | awk '{ c[NR] = $1 } END { m = c[int(NR / 2) + 1]; printf "graph: cycle %d us, %d frames at 48 kHz\n", m, m * 0.048 + 0.5 }'; } ;;
 esac
 # A show that hangs past its end is killed by CTest's timeout.
 wait "$show"; status=$?

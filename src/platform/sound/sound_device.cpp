@@ -24,7 +24,7 @@ int64_t SoundDevice::clockNanoseconds() {
 
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     SoundTuning::beforeAudioInit();
-    const SoundTuning::RaisedNice whileSDLStartsItsThreads;
+    const SoundTuning::DeviceThreadsPriority whileSDLStartsItsThreads;
     return openDevice(mixer);
 }
 
@@ -43,7 +43,8 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     const char* driver = SDL_GetCurrentAudioDriver();
-    wanted.samples = requestedBufferFrames;
+    const bool pipewire = driver && std::strcmp(driver, "pipewire") == 0;
+    wanted.samples = pipewire ? pipewireBufferFrames : requestedBufferFrames;
     wanted.callback = &SoundDevice::fill;
     wanted.userdata = feed.get();
     SDL_AudioSpec obtained{};

@@ -21,6 +21,11 @@ public:
     // Frames per device buffer asked for: 441 / 44100 Hz = 10 ms, a whole
     // number of microseconds (docs/sound.md says why that matters).
     static constexpr int requestedBufferFrames = 441;
+    // SDL's pipewire driver asks the graph for a cycle of one device buffer,
+    // and the graph rounds its cycle down to a power of two frames at its
+    // own rate: 512 frames here give 512 at 48 kHz (10.7 ms), where 441
+    // would give 256.
+    static constexpr int pipewireBufferFrames = 512;
     // What the scheduling delay of every cue (Mixer::setDelay) holds beyond
     // one device buffer: how far, in frames (220 = 5 ms), the device may run
     // ahead of the mixer's held line before cues land late.

@@ -16,11 +16,18 @@ void SoundTuning::makeCallingThreadRealTime() {
     pthread_setschedparam(pthread_self(), SCHED_RR, &priority);
 }
 
-// A sound server's client thread, which carries every buffer to the server,
-// and SDL's callback thread inherit the nice value of the thread that makes
-// them: a loaded machine must not starve them.
-SoundTuning::RaisedNice::RaisedNice() : before(getpriority(PRIO_PROCESS, 0)) {
+// A sound server's client threads, which carry every buffer to the server,
+// and SDL's callback thread take the scheduling of the thread that makes
+// them: a loaded machine must not starve them. PipeWire's own real-time
+// module does not reach the data thread of the stream that SDL's pipewire
+// driver makes, which must answer every cycle of the graph.
+SoundTuning::DeviceThreadsPriority::DeviceThreadsPriority() : nice(getpriority(PRIO_PROCESS, 0)) {
+    pthread_getschedparam(pthread_self(), &policy, &priority);
     setpriority(PRIO_PROCESS, 0, deviceThreadsNice);
+    makeCallingThreadRealTime();
 }
 
-SoundTuning::RaisedNice::~RaisedNice() { setpriority(PRIO_PROCESS, 0, before); }
+SoundTuning::DeviceThreadsPriority::~DeviceThreadsPriority() {
+    pthread_setschedparam(pthread_self(), policy, &priority);
+    setpriority(PRIO_PROCESS, 0, nice);
+}

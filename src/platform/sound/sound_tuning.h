@@ -4,6 +4,8 @@
 // these and nothing else does.
 #pragma once
 
+#include <sched.h>
+
 class SoundTuning {
 public:
     // The buffer, in ms, that a PulseAudio server (or PipeWire's
@@ -26,17 +28,21 @@ public:
     // system grants it (root, or an RTPRIO limit); elsewhere nothing changes.
     static void makeCallingThreadRealTime();
 
-    // While alive, the calling thread runs at deviceThreadsNice where the
-    // system allows it, so that the threads SDL starts meanwhile inherit it
-    // (Linux nice values are per thread); its own value comes back after.
-    class RaisedNice {
+    // While alive, the calling thread runs as the device's threads must:
+    // SCHED_RR at callbackRealTimePriority where granted, and at
+    // deviceThreadsNice. The threads SDL and the sound server's client
+    // library start meanwhile inherit both (a PipeWire stream's data thread
+    // among them); the thread's own scheduling comes back after.
+    class DeviceThreadsPriority {
     public:
-        RaisedNice();
-        ~RaisedNice();
-        RaisedNice(const RaisedNice&) = delete;
-        RaisedNice& operator=(const RaisedNice&) = delete;
+        DeviceThreadsPriority();
+        ~DeviceThreadsPriority();
+        DeviceThreadsPriority(const DeviceThreadsPriority&) = delete;
+        DeviceThreadsPriority& operator=(const DeviceThreadsPriority&) = delete;
 
     private:
-        int before;
+        int nice;
+        int policy = SCHED_OTHER;
+        sched_param priority{};
     };
 };
