@@ -155,6 +155,9 @@ TEST_F(GlEffects, BloodRisesWithABobOfTheAbsoluteTimeThenFadesInPlace) {
     // Top edges on the bottom of the view plus |0.2 sin(now * 1.7)| and
     // |0.2 sin(now * 2.7)|, the sines taken in double.
     blood.update(42.3f);
+    // The second strip, 3 wide from -1.4, covers the view past both edges.
+    EXPECT_EQ(blood.drops[1].scale.x * blood.drops[1].rect.x0 + blood.drops[1].position.x, -1.4f);
+    EXPECT_EQ(blood.drops[0].scale.x, 1.0f);
     EXPECT_FLOAT_EQ(blood.drops[0].position.y, -0.932053506f);
     EXPECT_FLOAT_EQ(blood.drops[1].position.y, -0.820624113f);
     blood.update(50);  // at the fade start exactly, still the rise: 3 up
@@ -170,24 +173,6 @@ TEST_F(GlEffects, BloodRisesWithABobOfTheAbsoluteTimeThenFadesInPlace) {
     blood = BloodEffect(52);
     blood.schedule(42.3f, 52), blood.update(52.5f);
     EXPECT_EQ(blood.drops[0].color.a, 0.0f);  // transparent after a fade of no length
-}
-
-TEST_F(GlEffects, BloodCoversTheViewFromTheBottomUp) {
-    BloodEffect blood(3);
-    blood.schedule(0, 5);
-    blood.texture = white();  // each strip then adds 0.4 of the way to white
-    for (Sprite& drop : blood.drops) drop.texture = blood.texture;
-    const Rgba one{102, 102, 102, 255}, two{163, 163, 163, 255};
-    // A third of the rise: top edges at |0.2 sin 1.7| = 0.198 and |0.2 sin 2.7| = 0.085.
-    for (float now : {1.0f, 3.0f, 4.999f}) {
-        clearFrame(0, 0, 0), blood.update(now), blood.draw();
-        const Frame frame;
-        for (float x : {-0.95f, 0.0f, 0.95f}) {
-            EXPECT_TRUE(rgbaNear(frame.atView(x, -0.95f), now < 4 ? two : K)) << x << " " << now;
-            EXPECT_TRUE(rgbaNear(frame.atView(x, 0.15f), now < 2 ? one : now < 4 ? two : K)) << x << " " << now;
-            EXPECT_TRUE(rgbaNear(frame.atView(x, 0.95f), now > 2 && now < 4 ? two : K)) << x << " " << now;
-        }
-    }
 }
 
 TEST_F(GlEffects, BubblesShareOneTextureAndStartInTheirRanges) {

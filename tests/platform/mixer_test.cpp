@@ -1,5 +1,5 @@
 // The mixer pulled by hand: exact samples at exact mix frames, at the ends
-// of streams, around mutes and replacements made mid-buffer, with sync
+// of streams, around mutes made mid-buffer, with sync
 // points, calls placed by their time against device calls made at chosen
 // times, and the bound of the queue of calls.
 #include "platform/sound/mixer.h"
@@ -75,17 +75,6 @@ TEST_F(MixerTest, MuteSilencesExactlyItsFramesWhileTheMusicAdvancesAndOtherChann
     // Called late: a late call does not move the frames of time.
     EXPECT_TRUE(holds(mix(1000, t0 + 30 * ms), 0, 1000, heard, 1024));
     EXPECT_TRUE(holds(mix(2072, t0 + 60 * ms), 0, 2072, heard, 2024));
-}
-
-TEST_F(MixerTest, APlayReplacesTheChannelsStreamAtItsFrameMidBuffer) {
-    mixer.setDelay(1024);
-    const std::vector<int16_t> first = ramp(5000), second(500, 42);
-    mixer.play(1, store.add(wav16(first)));
-    mix(1024, t0);
-    mixer.play(1, store.add(wav16(second)), t0 + 20 * ms);  // frame 882 + 1024
-    const std::vector<int16_t> out = mix(2048, t0 + 24 * ms);
-    EXPECT_TRUE(holds(out, 0, 882, first, 1024));
-    EXPECT_TRUE(holds(out, 882, 600, second, 0)) << "the first stream does not come back after the second";
 }
 
 TEST_F(MixerTest, TimedPlaysKeepTheirSpacingToTheSampleWhateverTheDevicesJitterOrClock) {

@@ -88,18 +88,6 @@ TEST_F(TimelineTest, EdgesOfASpanBeforeAtAndAfter) {
     EXPECT_EQ(frameAt(4.0), " ~long done");  // the last event's frame draws nothing
 }
 
-TEST_F(TimelineTest, DueEventsGoInTimeThenAddingOrderBeforeAnyUpdate) {
-    add(1, 3.0f, 5.0f, "second");  // begins where "first" ends; added before it
-    add(1, 1.0f, 3.0f, "first");
-    add(1, 0.5f, 1.2f, "x");       // ends at 1.1999
-    add(1, 1.0f, 1.1f, "y");       // ends at 1.0999, before x
-    add(1, 1.0f, 1.2f, "z");       // ends with x, added after it
-    add(1, 1.0f, 1.05f, "blink");  // its whole span falls between two frames
-    frameAt(0.9);
-    EXPECT_EQ(frameAt(1.5), " ~blink ~y ~x ~z first@1.500/ more");
-    EXPECT_EQ(frameAt(3.0), " ~first second@3.000/ more");
-}
-
 TEST_F(TimelineTest, ActiveEffectsRunByLayerThenByAddress) {
     add(2, 0.0f, 1.0f, "high");
     const bool xFirst = add(1, 0.0f, 1.0f, "x") < add(1, 0.0f, 1.0f, "y");
