@@ -1,7 +1,7 @@
 // What the sound library costs: opening the 70 s stereo music from memory,
 // its decoding through the ring, and mixing one device buffer of two channels.
+#include "platform/desktop/software_mixer.h"
 #include "platform/sound/decoded_stream.h"
-#include "platform/sound/mixer.h"
 #include "platform/sound/sound_stream.h"
 
 #include <benchmark/benchmark.h>
@@ -118,7 +118,7 @@ BENCHMARK(BM_OpenSampleWav)->Unit(benchmark::kMicrosecond);
 void BM_MixTwoChannels(benchmark::State& state) {
     FSOUND_STREAM musicStream(music().data(), music().size(), opened(music()));
     FSOUND_STREAM sampleStream(sample().data(), sample().size(), opened(sample()));
-    Mixer mixer(8);
+    SoftwareMixer mixer(8);
     std::vector<int16_t> out(2 * 1024);
     for (auto _ : state) {
         if (!mixer.isPlaying(0)) mixer.play(0, &musicStream);

@@ -79,7 +79,7 @@ signed char FSOUND_Init(int mixRate, int channelCount, unsigned int flags) {
     if (mixRate != DecodedStream::sampleRate || channelCount < 1 || channelCount > Mixer::maxChannels || flags != 0) {
         return 0;
     }
-    system.mixer.reset(new Mixer(channelCount));
+    system.mixer = Mixer::create(channelCount);
     if (system.output == SoundOutput::Device) {
         system.device = SoundDevice::open(*system.mixer);
         // The show goes on without sound: the channels keep their state and

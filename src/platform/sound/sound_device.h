@@ -1,15 +1,11 @@
-// The audio device: SDL's audio subsystem only (the window belongs to the
-// GLUT toolkit), 44100 Hz stereo signed 16-bit, pulled from a Mixer by
-// SDL's callback thread, which is the mixing thread.
+// The audio device: what plays the mixer's output, opened by FSOUND_Init
+// and closed by FSOUND_Close. open is the platform's: SDL's audio device on
+// the desktop (platform/desktop/sdl_sound_device.h), a Web Audio context in
+// the browser (platform/web/web_audio_device.cpp). Opening sets the mixer's
+// scheduling delay to what the device needs.
 //
-// SDL's disk and dummy drivers have no clock of their own: they pull as
-// their sleeps allow, which drifts from real time by several per cent. On
-// those the callback paces itself to the monotonic clock, so that what the
-// disk driver records lines up with show time as a sound card's output
-// would.
+// Threads: the main thread opens and closes the device.
 #pragma once
-
-#include <SDL.h>
 
 #include <cstdint>
 #include <memory>
@@ -18,55 +14,18 @@ class Mixer;
 
 class SoundDevice {
 public:
-    // Frames per device buffer asked for: 441 / 44100 Hz = 10 ms, a whole
-    // number of microseconds (docs/sound.md says why that matters).
-    static constexpr int requestedBufferFrames = 441;
-    // SDL's pipewire driver asks the graph for a cycle of one device buffer,
-    // and the graph rounds its cycle down to a power of two frames at its
-    // own rate: 512 frames here give 512 at 48 kHz (10.7 ms), where 441
-    // would give 256.
-    static constexpr int pipewireBufferFrames = 512;
-    // What the scheduling delay of every cue (Mixer::setDelay) holds beyond
-    // one device buffer: how far, in frames (220 = 5 ms), the device may run
-    // ahead of the mixer's held line before cues land late.
-    static constexpr int clockMarginFrames = 220;
-
-    // The monotonic clock the device's callbacks are timed with, in ns.
+    // The clock that the mixer's timed calls are given in: monotonic, in ns.
     static int64_t clockNanoseconds();
 
-    // Starts SDL's audio subsystem and the device, which begins pulling
-    // `mixer` at once; null when either cannot be opened (the subsystem is
-    // then shut again). `mixer` must outlive the device.
+    // Starts the device, which begins playing `mixer` at once; null when
+    // there is none. `mixer` must outlive the device.
     static std::unique_ptr<SoundDevice> open(Mixer& mixer);
 
-    // Stops the device, waiting for a running callback to return, and shuts
-    // SDL's audio subsystem.
-    ~SoundDevice();
+    // Stops the device; nothing of the mixer is used once this returns.
+    virtual ~SoundDevice() = default;
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
 
-    // The buffer size the device gave, in frames.
-    int bufferFrames() const { return obtainedFrames; }
-    // SDL's name of the driver the device opened ("pulseaudio", "pipewire",
-    // "disk", ...); static storage.
-    const char* driver() const { return driverName; }
-
-private:
-    // What the callback thread uses; lives as long as the device.
-    struct Feed {
-        Mixer* mixer;
-        bool paced;
-        int64_t startNanoseconds = -1;  // monotonic time of the first callback
-        int64_t framesDelivered = 0;
-        bool realTimeTried = false;
-    };
-
-    SoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
-    static std::unique_ptr<SoundDevice> openDevice(Mixer& mixer);
-    static void SDLCALL fill(void* feed, Uint8* stream, int bytes);
-
-    std::unique_ptr<Feed> feed;
-    SDL_AudioDeviceID id = 0;
-    int obtainedFrames = 0;
-    const char* driverName = "";
+protected:
+    SoundDevice() = default;
 };

@@ -1,4 +1,4 @@
-#include "platform/sound/mixer.h"
+#include "platform/desktop/software_mixer.h"
 
 #include "platform/sound/sound_stream.h"
 
@@ -25,25 +25,27 @@ void accumulate(const DecodedStream& pcm, int64_t from, int64_t to, int32_t* out
 }
 }  // namespace
 
-Mixer::Mixer(int channelCount)
+std::unique_ptr<Mixer> Mixer::create(int channelCount) { return std::make_unique<SoftwareMixer>(channelCount); }
+
+SoftwareMixer::SoftwareMixer(int channelCount)
     : channels(static_cast<size_t>(std::clamp(channelCount, 1, maxChannels))), sum(2 * stepFrames) {
     events.reserve(queuedCalls);
 }
 
-void Mixer::setDelay(int frames) { delayFrames.store(std::max(frames, 0), std::memory_order_relaxed); }
+void SoftwareMixer::setDelay(int frames) { delayFrames.store(std::max(frames, 0), std::memory_order_relaxed); }
 
-bool Mixer::play(int channel, FSOUND_STREAM* stream, int64_t atNanoseconds) {
+bool SoftwareMixer::play(int channel, FSOUND_STREAM* stream, int64_t atNanoseconds) {
     if (!stream || !valid(channel)) return false;
     if (!post(Event{atNanoseconds, channel, Change::Play, stream, stream->pcm.get(), 0})) return false;
     stream->passSyncPoints(0, 1);  // the first frame is committed now
     return true;
 }
 
-bool Mixer::setMute(int channel, bool mute, int64_t atNanoseconds) {
+bool SoftwareMixer::setMute(int channel, bool mute, int64_t atNanoseconds) {
     return valid(channel) && post(Event{atNanoseconds, channel, mute ? Change::Mute : Change::Unmute, nullptr, nullptr, 0});
 }
 
-bool Mixer::post(const Event& event) {
+bool SoftwareMixer::post(const Event& event) {
     int64_t room = 0;
     Event* slot = queue.writable(room);
     if (room == 0) return false;
@@ -52,11 +54,11 @@ bool Mixer::post(const Event& event) {
     return true;
 }
 
-bool Mixer::isPlaying(int channel) const {
+bool SoftwareMixer::isPlaying(int channel) const {
     return valid(channel) && (playing.load(std::memory_order_acquire) >> channel & 1) != 0;
 }
 
-void Mixer::receive() {
+void SoftwareMixer::receive() {
     const int64_t written = queue.written();
     for (int64_t next = queue.released(); next < written && events.size() < events.capacity(); ++next) {
         int64_t contiguous = 0;
@@ -74,7 +76,7 @@ void Mixer::receive() {
     }
 }
 
-void Mixer::mix(int16_t* out, int frames, int64_t atNanoseconds) {
+void SoftwareMixer::mix(int16_t* out, int frames, int64_t atNanoseconds) {
     // Calls made before this mix take their frames from the line as it was.
     receive();
     if (atNanoseconds >= 0) {
@@ -94,7 +96,7 @@ void Mixer::mix(int16_t* out, int frames, int64_t atNanoseconds) {
     }
 }
 
-void Mixer::apply(const Event& event) {
+void SoftwareMixer::apply(const Event& event) {
     Channel& channel = channels[static_cast<size_t>(event.channel)];
     switch (event.change) {
     case Change::Play:
@@ -108,7 +110,7 @@ void Mixer::apply(const Event& event) {
     }
 }
 
-void Mixer::mixStep(int frames) {
+void SoftwareMixer::mixStep(int frames) {
     std::fill(sum.begin(), sum.begin() + 2 * frames, 0);
     size_t due = 0;
     int done = 0;
@@ -126,7 +128,7 @@ void Mixer::mixStep(int frames) {
     playing.store(busy, std::memory_order_release);
 }
 
-void Mixer::mixChannels(int first, int end) {
+void SoftwareMixer::mixChannels(int first, int end) {
     const int64_t delay = delayFrames.load(std::memory_order_relaxed);
     for (Channel& channel : channels) {
         if (!channel.stream) continue;

@@ -1,7 +1,8 @@
-#include "platform/sound/sound_device.h"
+#include "platform/desktop/sdl_sound_device.h"
 
+#include "platform/desktop/sound_tuning.h"
+#include "platform/sound/mix_rate.h"
 #include "platform/sound/mixer.h"
-#include "platform/sound/sound_tuning.h"
 
 #include <cstdint>
 #include <cstring>
@@ -25,10 +26,10 @@ int64_t SoundDevice::clockNanoseconds() {
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     SoundTuning::beforeAudioInit();
     const SoundTuning::DeviceThreadsPriority whileSDLStartsItsThreads;
-    return openDevice(mixer);
+    return SdlSoundDevice::open(mixer);
 }
 
-std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
+std::unique_ptr<SdlSoundDevice> SdlSoundDevice::open(Mixer& mixer) {
     // SDL would turn SIGINT and SIGTERM into quit events, which nothing here
     // reads: the show keeps the signals' default actions, so Ctrl-C and kill
     // end it at once.
@@ -45,7 +46,7 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     const char* driver = SDL_GetCurrentAudioDriver();
     const bool pipewire = driver && std::strcmp(driver, "pipewire") == 0;
     wanted.samples = pipewire ? pipewireBufferFrames : requestedBufferFrames;
-    wanted.callback = &SoundDevice::fill;
+    wanted.callback = &SdlSoundDevice::fill;
     wanted.userdata = feed.get();
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts to whatever the hardware wants, so
@@ -55,7 +56,7 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
-    std::unique_ptr<SoundDevice> device(new SoundDevice(std::move(feed)));
+    std::unique_ptr<SdlSoundDevice> device(new SdlSoundDevice(std::move(feed)));
     device->id = id;
     device->obtainedFrames = obtained.samples;
     device->driverName = driver;
@@ -67,12 +68,12 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     return device;
 }
 
-SoundDevice::~SoundDevice() {
+SdlSoundDevice::~SdlSoundDevice() {
     SDL_CloseAudioDevice(id);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
+void SDLCALL SdlSoundDevice::fill(void* userData, Uint8* stream, int bytes) {
     Feed& feed = *static_cast<Feed*>(userData);
     if (!feed.realTimeTried) {
         // So that the frame loop and the GL's threads cannot keep the

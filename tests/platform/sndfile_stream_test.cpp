@@ -2,6 +2,7 @@
 // file in place, a file as long as the ring decoded whole, and a long one
 // through its ring filled by a decoder thread (the pulled ring is the
 // library's replay test).
+#include "platform/desktop/sndfile_stream.h"
 #include "sound_test_files.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ std::unique_ptr<DecodedStream> open(const std::vector<char>& bytes, DecodedStrea
 
 }  // namespace
 
-TEST(DecodedStream, A16BitWavIsReadWhereItsSamplesLie) {
+TEST(SndfileStream, A16BitWavIsReadWhereItsSamplesLie) {
     const std::vector<char> bytes = wav16({1, 2, 3, 4, 5, 6}, 2);
     std::unique_ptr<DecodedStream> stream = open(bytes, DecodedStream::Reading::Pulled);
     ASSERT_TRUE(stream);
@@ -52,8 +53,8 @@ TEST(DecodedStream, A16BitWavIsReadWhereItsSamplesLie) {
     EXPECT_EQ(readAll(*stream), (std::vector<int16_t>{1, 2, 3, 4, 5, 6}));
 }
 
-TEST(DecodedStream, AFileNoLongerThanItsRingIsDecodedWholeAtOpen) {
-    const std::vector<int16_t> r = ramp(int(DecodedStream::ringFrames));
+TEST(SndfileStream, AFileNoLongerThanItsRingIsDecodedWholeAtOpen) {
+    const std::vector<int16_t> r = ramp(int(SndfileStream::ringFrames));
     const std::vector<char> bytes = encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
     std::unique_ptr<DecodedStream> stream = open(bytes, DecodedStream::Reading::Pulled);
     ASSERT_TRUE(stream);
@@ -61,7 +62,7 @@ TEST(DecodedStream, AFileNoLongerThanItsRingIsDecodedWholeAtOpen) {
     EXPECT_EQ(readAll(*stream), r);
 }
 
-TEST(DecodedStream, ADecoderThreadFillsTheRingAheadOfItsReaderExactly) {
+TEST(SndfileStream, ADecoderThreadFillsTheRingAheadOfItsReaderExactly) {
     const std::vector<int16_t> r = ramp(200000);
     const std::vector<char> bytes = encode(r, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
     std::unique_ptr<DecodedStream> stream = open(bytes, DecodedStream::Reading::Thread);

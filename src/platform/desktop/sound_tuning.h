@@ -1,7 +1,7 @@
 // Process-wide tuning for the audio device. Every call here reaches beyond
 // the device: it sets environment variables that libpulse and SDL read for
-// the whole process, or changes a thread's scheduling. SoundDevice calls
-// these and nothing else does.
+// the whole process, or changes a thread's scheduling. The desktop's sound
+// device calls these and nothing else does.
 #pragma once
 
 #include <sched.h>

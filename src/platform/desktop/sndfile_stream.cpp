@@ -1,4 +1,4 @@
-#include "platform/sound/decoded_stream.h"
+#include "platform/desktop/sndfile_stream.h"
 
 #include <algorithm>
 #include <chrono>
@@ -47,7 +47,7 @@ int64_t decode(SNDFILE* sound, int16_t* into, int64_t frames, int channels) {
 
 std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t length, Reading reading) {
     if (!data || length == 0) return nullptr;
-    std::unique_ptr<DecodedStream> stream(new DecodedStream(data, length));
+    std::unique_ptr<SndfileStream> stream(new SndfileStream(data, length));
     SF_INFO info;
     stream->sound.reset(stream->file.open(info));
     if (!stream->sound || info.samplerate != sampleRate || info.channels < 1 || info.channels > 2 ||
@@ -69,7 +69,7 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
         return stream->frameCount > 0 ? std::move(stream) : nullptr;
     }
 #endif
-    if (info.frames <= ringFrames) {
+    if (info.frames <= SndfileStream::ringFrames) {
         // One frame more than claimed, so that a true claim ends in a short
         // read; a false one is streamed from the start instead.
         const int64_t room = std::max<int64_t>(info.frames, 0) + 1;
@@ -85,19 +85,19 @@ std::unique_ptr<DecodedStream> DecodedStream::open(const void* data, size_t leng
         stream->sound.reset(stream->file.open(info));
         if (!stream->sound) return nullptr;
     }
-    stream->ring.reset(new SpscRing<int16_t>(ringFrames, stream->channelCount));
-    stream->fill(openFrames);
+    stream->ring.reset(new SpscRing<int16_t>(SndfileStream::ringFrames, stream->channelCount));
+    stream->fill(SndfileStream::openFrames);
     if (stream->ring->written() == 0) return nullptr;
-    if (reading == Reading::Thread) stream->decoder = std::thread(&DecodedStream::run, stream.get());
+    if (reading == Reading::Thread) stream->decoder = std::thread(&SndfileStream::run, stream.get());
     return stream;
 }
 
-DecodedStream::~DecodedStream() {
+SndfileStream::~SndfileStream() {
     stopRequested.store(true, std::memory_order_relaxed);
     if (decoder.joinable()) decoder.join();
 }
 
-bool DecodedStream::fill(int64_t upTo) {
+bool SndfileStream::fill(int64_t upTo) {
     const int64_t start = ring->written();
     const int64_t limit = std::min(upTo, maxFrames);
     int64_t decoded = start;
@@ -119,13 +119,13 @@ bool DecodedStream::fill(int64_t upTo) {
     return decoded > start;
 }
 
-void DecodedStream::run() {
+void SndfileStream::run() {
     while (!stopRequested.load(std::memory_order_relaxed) && length.load(std::memory_order_relaxed) < 0) {
         if (!fill(maxFrames)) std::this_thread::sleep_for(idleSleep);
     }
 }
 
-DecodedStream::Ready DecodedStream::take(int64_t position, int64_t upTo) {
+DecodedStream::Ready SndfileStream::take(int64_t position, int64_t upTo) {
     if (!ring) return Ready{frameCount, true};
     ring->release(position);
     if (!decoder.joinable()) fill(upTo);
@@ -134,7 +134,7 @@ DecodedStream::Ready DecodedStream::take(int64_t position, int64_t upTo) {
     return Ready{end, frames >= 0 && end >= frames};
 }
 
-const int16_t* DecodedStream::framesAt(int64_t frame, int64_t& contiguous) const {
+const int16_t* SndfileStream::framesAt(int64_t frame, int64_t& contiguous) const {
     if (ring) return ring->at(frame, contiguous);
     contiguous = frameCount - frame;
     return samples + frame * channelCount;

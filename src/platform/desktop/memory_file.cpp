@@ -1,4 +1,4 @@
-#include "platform/sound/memory_file.h"
+#include "platform/desktop/memory_file.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,3 +1,15 @@
+// The browser's audio device (platform/sound/sound_device.h): a Web Audio
+// context at 44100 Hz whose AudioWorkletNode mixes on the audio rendering
+// thread what the mixer (worklet_mixer.cpp) posts to it. Nothing is mixed
+// on the main thread and no memory is shared with the rendering thread, so
+// the sound plays on through a main-thread stall and the page needs no
+// cross-origin isolation.
+//
+// Timing: clockNanoseconds is the show's clock, performance.now(); a play
+// or mute lands schedulingDelayFrames after the node's frame of its moment.
+//
+// A page may set Module.onAudioNode(context, node), which is awaited before
+// the node is connected, to tap what the node plays.
 #include "platform/sound/sound_device.h"
 
 #include "platform/sound/mix_rate.h"
@@ -6,6 +18,11 @@
 #include <emscripten.h>
 
 namespace {
+
+// 2048 / 44100 Hz = 46 ms: what the node's frame, as the main thread reads
+// it, may lag the frame being rendered, plus a message's way to the
+// rendering thread, with room for a loaded machine.
+constexpr int schedulingDelayFrames = 2048;
 
 // Creates the context and the node, and waits until the context runs; 0
 // when the browser has no Web Audio, no AudioWorklet or no output. Called
@@ -90,6 +107,12 @@ EM_JS(void, stopWebAudio, (), {
     delete Module['webAudio'];
 });
 
+class WebAudioDevice final : public SoundDevice {
+public:
+    // Stops the node and closes the context.
+    ~WebAudioDevice() override { stopWebAudio(); }
+};
+
 }  // namespace
 
 int64_t SoundDevice::clockNanoseconds() { return static_cast<int64_t>(emscripten_get_now() * 1e6); }
@@ -97,7 +120,5 @@ int64_t SoundDevice::clockNanoseconds() { return static_cast<int64_t>(emscripten
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     mixer.setDelay(schedulingDelayFrames);
     if (!startWebAudio(mixRate)) return nullptr;
-    return std::unique_ptr<SoundDevice>(new SoundDevice());
+    return std::make_unique<WebAudioDevice>();
 }
-
-SoundDevice::~SoundDevice() { stopWebAudio(); }

@@ -2,7 +2,7 @@
 // of streams, around mutes made mid-buffer, with sync
 // points, calls placed by their time against device calls made at chosen
 // times, and the bound of the queue of calls.
-#include "platform/sound/mixer.h"
+#include "platform/desktop/software_mixer.h"
 #include "sound_test_files.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +26,8 @@ constexpr int64_t ms = 1000000;
     return ::testing::AssertionSuccess();
 }
 
-struct MixerTest : ::testing::Test {
-    Mixer mixer{8};
+struct SoftwareMixerTest : ::testing::Test {
+    SoftwareMixer mixer{8};
     StreamStore store;
     std::vector<int16_t> mix(int frames, int64_t at = -1) {
         std::vector<int16_t> out(2 * static_cast<size_t>(frames), 12345);
@@ -36,7 +36,7 @@ struct MixerTest : ::testing::Test {
     }
 };
 
-TEST_F(MixerTest, AStreamPlaysFromTheNextFrameToItsLastAndFreesItsChannel) {
+TEST_F(SoftwareMixerTest, AStreamPlaysFromTheNextFrameToItsLastAndFreesItsChannel) {
     const std::vector<int16_t> r = ramp(3000);
     FSOUND_STREAM* stream = store.add(encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24));
     EXPECT_TRUE(holds(mix(100), 0, 100, silence, 0));
@@ -50,14 +50,14 @@ TEST_F(MixerTest, AStreamPlaysFromTheNextFrameToItsLastAndFreesItsChannel) {
     EXPECT_TRUE(holds(mix(3000), 0, 3000, silence, 0)) << "an ended stream does not start over";
 }
 
-TEST_F(MixerTest, StereoKeepsItsSidesMonoGoesToBothAndTheSumIsClamped) {
+TEST_F(SoftwareMixerTest, StereoKeepsItsSidesMonoGoesToBothAndTheSumIsClamped) {
     mixer.play(0, store.add(wav16({100, -100, 200, -200, 300, -300}, 2)));
     mixer.play(3, store.add(wav16({30000, -30000, 5})));
     mixer.play(7, store.add(wav16({10000, -10000})));
     EXPECT_EQ(mix(4), (std::vector<int16_t>{32767, 32767, -32768, -32768, 305, -295, 0, 0}));
 }
 
-TEST_F(MixerTest, MuteSilencesExactlyItsFramesWhileTheMusicAdvancesAndOtherChannelsPlay) {
+TEST_F(SoftwareMixerTest, MuteSilencesExactlyItsFramesWhileTheMusicAdvancesAndOtherChannelsPlay) {
     mixer.setDelay(1024);
     const std::vector<int16_t> music = ramp(10000);
     ASSERT_TRUE(mixer.play(0, store.add(wav16(music))));
@@ -77,7 +77,7 @@ TEST_F(MixerTest, MuteSilencesExactlyItsFramesWhileTheMusicAdvancesAndOtherChann
     EXPECT_TRUE(holds(mix(2072, t0 + 60 * ms), 0, 2072, heard, 2024));
 }
 
-TEST_F(MixerTest, TimedPlaysKeepTheirSpacingToTheSampleWhateverTheDevicesJitterOrClock) {
+TEST_F(SoftwareMixerTest, TimedPlaysKeepTheirSpacingToTheSampleWhateverTheDevicesJitterOrClock) {
     mixer.setDelay(512);
     const std::vector<int16_t> r = ramp(2000);
     // Device calls of 512 frames, every one but the first late by 0 to 4 ms;
@@ -99,7 +99,7 @@ TEST_F(MixerTest, TimedPlaysKeepTheirSpacingToTheSampleWhateverTheDevicesJitterO
     EXPECT_TRUE(holds(all, 7568, 2672, r, 0));
 }
 
-TEST_F(MixerTest, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix) {
+TEST_F(SoftwareMixerTest, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix) {
     mixer.setDelay(1000);
     FSOUND_STREAM* music = store.add(wav16(ramp(3000)));
     int calls = 0;
@@ -122,8 +122,8 @@ TEST_F(MixerTest, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOfTheMix) 
     EXPECT_EQ(calls, 3) << "a second pass fires again";
 }
 
-TEST_F(MixerTest, CallsBeyondTheQueuesBoundAreRefusedUntilAMixTakesThem) {
-    for (int i = 0; i < Mixer::queuedCalls; ++i) ASSERT_TRUE(mixer.setMute(0, i % 2 == 0));
+TEST_F(SoftwareMixerTest, CallsBeyondTheQueuesBoundAreRefusedUntilAMixTakesThem) {
+    for (int i = 0; i < SoftwareMixer::queuedCalls; ++i) ASSERT_TRUE(mixer.setMute(0, i % 2 == 0));
     EXPECT_FALSE(mixer.setMute(0, false));
     mix(1);
     EXPECT_TRUE(mixer.setMute(0, false));

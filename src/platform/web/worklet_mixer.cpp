@@ -1,3 +1,16 @@
+// The browser's mixer (platform/sound/mixer.h). The mix itself runs on the
+// audio rendering thread, in the sound node's processor
+// (web_audio_device.cpp), by the desktop's rules; play and setMute post the
+// change to the node with the frame it takes effect at, so a stall of the
+// main thread delays no sound already started.
+//
+// Timing: the line from the show's clock to the node's frames is taken at
+// the first timed call and held, so that calls keep their spacing to the
+// sample. A call that reaches the node after its frame takes effect at
+// once, late. Untimed calls (no device) are silent.
+//
+// Sync points: the point at offset 0 fires inside play, on the caller's
+// thread, as on the desktop; points at other offsets never fire.
 #include "platform/sound/mixer.h"
 
 #include "platform/sound/mix_rate.h"
@@ -29,11 +42,31 @@ EM_JS(void, postToNode, (int channel, const int16_t* samples, double frames, int
     audio.node.port.postMessage(event, samples ? [event.pcm.buffer] : []);
 });
 
+class WorkletMixer final : public Mixer {
+public:
+    explicit WorkletMixer(int channelCount) : channels(std::clamp(channelCount, 1, maxChannels)) {}
+
+    int channelCount() const override { return channels; }
+    void setDelay(int frames) override { delayFrames = std::max(frames, 0); }
+    bool play(int channel, FSOUND_STREAM* stream, int64_t atNanoseconds) override;
+    bool setMute(int channel, bool mute, int64_t atNanoseconds) override;
+    // The browser has no manual output: silence.
+    void mix(int16_t* interleavedStereo, int frames, int64_t) override {
+        if (frames > 0) std::memset(interleavedStereo, 0, sizeof(int16_t) * 2 * static_cast<size_t>(frames));
+    }
+
+private:
+    bool valid(int channel) const { return channel >= 0 && channel < channels; }
+
+    int channels;
+    int delayFrames = 0;
+};
+
 }  // namespace
 
-Mixer::Mixer(int channelCount) : channels(std::clamp(channelCount, 1, maxChannels)) {}
+std::unique_ptr<Mixer> Mixer::create(int channelCount) { return std::make_unique<WorkletMixer>(channelCount); }
 
-bool Mixer::play(int channel, FSOUND_STREAM* stream, int64_t atNanoseconds) {
+bool WorkletMixer::play(int channel, FSOUND_STREAM* stream, int64_t atNanoseconds) {
     if (!valid(channel) || !stream) return false;
     // Before the copy, which takes milliseconds for the music: a clock that
     // the point resets then starts at the call's moment.
@@ -47,12 +80,8 @@ bool Mixer::play(int channel, FSOUND_STREAM* stream, int64_t atNanoseconds) {
     return true;
 }
 
-bool Mixer::setMute(int channel, bool mute, int64_t atNanoseconds) {
+bool WorkletMixer::setMute(int channel, bool mute, int64_t atNanoseconds) {
     if (!valid(channel)) return false;
     if (atNanoseconds >= 0) postToNode(channel, nullptr, 0, 0, mute, atNanoseconds / 1e6, delayFrames, mixRate);
     return true;
-}
-
-void Mixer::mix(int16_t* interleavedStereo, int frames, int64_t) {
-    if (frames > 0) std::memset(interleavedStereo, 0, sizeof(int16_t) * 2 * static_cast<size_t>(frames));
 }

@@ -1,4 +1,4 @@
-#include "platform/sound/sound_tuning.h"
+#include "platform/desktop/sound_tuning.h"
 
 #include <cstdlib>
 
