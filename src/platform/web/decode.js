@@ -1,6 +1,6 @@
 // The browser's decoders for sounds and pictures, shared by the page and
 // the show. The page hands each file to Module.decodeAhead while it waits
-// for Play; the show's decode calls (decoded_stream.cpp, image.cpp) then
+// for Play; the show's decode calls (browser_stream.cpp, image.cpp) then
 // find the result by the bytes themselves, so other bytes under the same
 // name are decoded anew, with the same result as ahead.
 

@@ -24,7 +24,7 @@
 namespace {
 
 // Posts a play (`samples` non-null: `frames` frames of `channels`, copied)
-// or a mute to the sound node (sound_device.cpp), at the node's frame of
+// or a mute to the sound node (web_audio_device.cpp), at the node's frame of
 // `atMs` on the show's clock plus `delay`. Nothing without a node.
 EM_JS(void, postToNode, (int channel, const int16_t* samples, double frames, int channels, int mute, double atMs, int delay, int rate), {
     const audio = Module['webAudio'];
