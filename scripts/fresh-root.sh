@@ -110,10 +110,10 @@ git -C "$repo" archive HEAD | tar -x -C "$root/root/vesk"
 
 step "show-only install and build" ./scripts/run.sh --build-only
 step "full install" ./scripts/install-deps.sh --test
-# The same configuration as test.sh's. Its compilations are cached across
-# runs (the show's own build above, before ccache is installed, is not).
+# test.sh's preset, in a folder of its own. Its compilations are cached
+# across runs (the show's own build above, before ccache is installed, is not).
 step "test build" "export CCACHE_DIR=/var/cache/ccache CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache \
-  && cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_WERROR=ON && cmake --build build-test -j\$(nproc)"
+  && cmake --preset test -B build-test && cmake --build build-test -j\$(nproc)"
 step "capture a still" "cd build-test && ./vesk-capture --at 31.2 --stills /root/stills"
 # A blank 512 x 512 frame compresses to about 1 KB; the frame at 31.2 s,
 # with its sprites on the tank, to over 300 KB.
