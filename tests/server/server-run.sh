@@ -112,4 +112,8 @@ echo "exit status $status after $seconds s"
 [ "$mode" = show ] || exit 0
 sleep 2; kill -INT "$recorder" "$ticker"; wait "$recorder" "$ticker"
 sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' "$dir/wakeups"
-./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 --mute-peak 400 "$dir/heard.raw" || fail "the cue analysis"
+# A PipeWire graph resamples the show twice (44.1 to 48 kHz and back), so
+# the crash heard there is not ours to the sample: the mute is checked by
+# the music's share, not by what is left besides the crash.
+mute=(--mute-peak 400) && [ "$server" = pulse ] || mute=(--mute-music 0.1)
+./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 "${mute[@]}" "$dir/heard.raw" || fail "the cue analysis"

@@ -64,6 +64,34 @@ long musicStartNear(const Stereo& rec, const Stereo& music, long start, double s
     return at < 0 ? -1 : at - m;
 }
 
+// What is heard from 40.2 to 45.0 s of show time besides the crash placed
+// at `onset`: the largest difference to it, and the music's share in each
+// 50 ms block where the music is not quiet, as the gain by which the
+// music at its place (or a frame either side, for a resampler's shift)
+// best fits what is left: about 1 when the music is heard, about 0 when not.
+void muteWindow(const Stereo& rec, const Stereo& music, const Stereo& crash, long musicStart, long onset, Analysis& result) {
+    result.mutePeak = 0;
+    result.muteMusic = 0;
+    const long block = framesAt(0.05), end = std::min(rec.frames(), musicStart + framesAt(45.0));
+    for (long first = musicStart + framesAt(40.2); first + block <= end; first += block) {
+        double fit[3] = {}, power[3] = {};
+        for (long f = first; f < first + block; ++f) {
+            for (int side = 0; side < 2; ++side) {
+                const long s = f - onset;
+                const int rest = rec.at(f, side) - (s >= 0 && s < crash.frames() ? crash.at(s, side) : 0);
+                result.mutePeak = std::max(result.mutePeak, std::abs(rest));
+                for (int k = 0; k < 3; ++k) {
+                    const long m = f - musicStart + k - 1;
+                    const double heard = m >= 0 && m < music.frames() ? music.at(m, side) : 0;
+                    fit[k] += rest * heard, power[k] += heard * heard;
+                }
+            }
+        }
+        for (int k = 0; k < 3; ++k)
+            if (power[k] > 2.0 * block * 300 * 300) result.muteMusic = std::max(result.muteMusic, fit[k] / power[k]);
+    }
+}
+
 }  // namespace
 
 Stereo readSound(const std::string& path) { return read(path, false); }
@@ -117,16 +145,7 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
                 cue.errorMs = off * 1000.0 / rate;
             }
         }
-        if (!sampleCue.musicAudible && cue.found) {
-            result.mutePeak = 0;
-            for (long f = localStart + framesAt(40.2); f < std::min(rec.frames(), localStart + framesAt(45.0)); ++f) {
-                for (int side = 0; side < 2; ++side) {
-                    const long s = f - cue.onset;
-                    const int crash = s >= 0 && s < sample.frames() ? sample.at(s, side) : 0;
-                    result.mutePeak = std::max(result.mutePeak, std::abs(rec.at(f, side) - crash));
-                }
-            }
-        }
+        if (!sampleCue.musicAudible && cue.found) muteWindow(rec, music, sample, localStart, cue.onset, result);
         result.cues.push_back(cue);
     }
     return result;
