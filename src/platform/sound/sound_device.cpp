@@ -22,6 +22,8 @@ int64_t SoundDevice::clockNanoseconds() {
     return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
 }
 
+SoundDevice::SoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
+
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     SoundTuning::beforeAudioInit();
     const SoundTuning::DeviceThreadsPriority whileSDLStartsItsThreads;
@@ -39,22 +41,25 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     // delay the user chose is kept.
     if (feed->paced) SoundTuning::unpaceDiskDriver();
     SDL_AudioSpec wanted{};
-    wanted.freq = mixRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     const char* driver = SDL_GetCurrentAudioDriver();
     const bool pipewire = driver && std::strcmp(driver, "pipewire") == 0;
+    wanted.freq = pipewire ? pipewireRate : mixRate;
     wanted.samples = pipewire ? pipewireBufferFrames : requestedBufferFrames;
     wanted.callback = &SoundDevice::fill;
     wanted.userdata = feed.get();
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts to whatever the hardware wants, so
-    // the mixer always sees 44100 Hz stereo 16-bit.
+    // the device always takes the rate asked for, stereo 16-bit.
     SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (id == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
+    if (obtained.freq != mixRate) feed->converter.reset(new RateConverter(obtained.samples));
+    // The mix frames one callback takes, at most.
+    const int mixFrames = static_cast<int>((int64_t{obtained.samples} * mixRate + obtained.freq - 1) / obtained.freq);
     std::unique_ptr<SoundDevice> device(new SoundDevice(std::move(feed)));
     device->id = id;
     device->obtainedFrames = obtained.samples;
@@ -62,7 +67,7 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     // A cue made now is mixed no earlier than the end of the buffer being
     // mixed, which is one buffer ahead at most, plus the device clock's run
     // ahead of the mixer's line.
-    mixer.setDelay(obtained.samples + clockMarginFrames);
+    mixer.setDelay(mixFrames + clockMarginFrames);
     SDL_PauseAudioDevice(id, 0);
     return device;
 }
@@ -91,6 +96,12 @@ void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
             nanosleep(&wait, nullptr);
         }
         feed.framesDelivered += frames;
+    }
+    if (RateConverter* converter = feed.converter.get()) {
+        const int mixFrames = converter->inputFrames(frames);
+        feed.mixer->mix(converter->inputSpace(), mixFrames, clockNanoseconds());
+        converter->convert(reinterpret_cast<int16_t*>(stream), frames);
+        return;
     }
     feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames, clockNanoseconds());
 }

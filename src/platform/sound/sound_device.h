@@ -9,6 +9,8 @@
 // would.
 #pragma once
 
+#include "platform/sound/rate_converter.h"
+
 #include <SDL.h>
 
 #include <cstdint>
@@ -21,11 +23,15 @@ public:
     // Frames per device buffer asked for: 441 / 44100 Hz = 10 ms, a whole
     // number of microseconds (docs/sound.md says why that matters).
     static constexpr int requestedBufferFrames = 441;
-    // SDL's pipewire driver asks the graph for a cycle of one device buffer,
-    // and the graph rounds its cycle down to a power of two frames at its
-    // own rate: 512 frames here give 512 at 48 kHz (10.7 ms), where 441
-    // would give 256.
+    // SDL's pipewire driver asks the graph for a cycle of one device buffer
+    // and the graph rounds its cycle down to a power of two: 512 frames
+    // (10.7 ms at 48 kHz). The driver writes its whole buffer every cycle,
+    // so the device opens at the graph's rate and converts the mix itself
+    // (RateConverter): a stream resampled by the server would take a
+    // buffer in only 11 of 12 cycles and let the queue ahead of the graph
+    // wander by a buffer.
     static constexpr int pipewireBufferFrames = 512;
+    static constexpr int pipewireRate = 48000;
     // What the scheduling delay of every cue (Mixer::setDelay) holds beyond
     // one device buffer: how far, in frames (220 = 5 ms), the device may run
     // ahead of the mixer's held line before cues land late.
@@ -59,9 +65,10 @@ private:
         int64_t startNanoseconds = -1;  // monotonic time of the first callback
         int64_t framesDelivered = 0;
         bool realTimeTried = false;
+        std::unique_ptr<RateConverter> converter = nullptr;  // when the device is not at mixRate
     };
 
-    SoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
+    SoundDevice(std::unique_ptr<Feed> feed);
     static std::unique_ptr<SoundDevice> openDevice(Mixer& mixer);
     static void SDLCALL fill(void* feed, Uint8* stream, int bytes);
 
