@@ -69,6 +69,11 @@ std::unique_ptr<SoundDevice> SoundDevice::openDevice(Mixer& mixer) {
     // ahead of the mixer's line.
     mixer.setDelay(mixFrames + clockMarginFrames);
     SDL_PauseAudioDevice(id, 0);
+    // Until a timed mix has set the mixer's line, a play lands at the next
+    // mix call's first frame, off the line every later cue is placed on:
+    // the show's first play must come after it.
+    for (int waited = 0; device->feed->callbacks.load() < 2 && waited < firstTimedMixWaitMilliseconds; ++waited)
+        SDL_Delay(1);
     return device;
 }
 
@@ -97,11 +102,14 @@ void SDLCALL SoundDevice::fill(void* userData, Uint8* stream, int bytes) {
         }
         feed.framesDelivered += frames;
     }
+    // The first buffer fills the server's queue before its clock starts, so
+    // its time says nothing of when its frames play: it is mixed untimed.
+    const int64_t at = feed.callbacks.fetch_add(1) == 0 ? -1 : clockNanoseconds();
     if (RateConverter* converter = feed.converter.get()) {
         const int mixFrames = converter->inputFrames(frames);
-        feed.mixer->mix(converter->inputSpace(), mixFrames, clockNanoseconds());
+        feed.mixer->mix(converter->inputSpace(), mixFrames, at);
         converter->convert(reinterpret_cast<int16_t*>(stream), frames);
         return;
     }
-    feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames, clockNanoseconds());
+    feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames, at);
 }

@@ -13,6 +13,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -36,6 +37,9 @@ public:
     // one device buffer: how far, in frames (220 = 5 ms), the device may run
     // ahead of the mixer's held line before cues land late.
     static constexpr int clockMarginFrames = 220;
+
+    // How long open waits, at most, for the device's first timed mix.
+    static constexpr int firstTimedMixWaitMilliseconds = 500;
 
     // The monotonic clock the device's callbacks are timed with, in ns.
     static int64_t clockNanoseconds();
@@ -66,6 +70,7 @@ private:
         int64_t framesDelivered = 0;
         bool realTimeTried = false;
         std::unique_ptr<RateConverter> converter = nullptr;  // when the device is not at mixRate
+        std::atomic<int> callbacks{0};  // begun so far
     };
 
     SoundDevice(std::unique_ptr<Feed> feed);
