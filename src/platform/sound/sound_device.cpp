@@ -22,8 +22,6 @@ int64_t SoundDevice::clockNanoseconds() {
     return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
 }
 
-SoundDevice::SoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
-
 std::unique_ptr<SoundDevice> SoundDevice::open(Mixer& mixer) {
     SoundTuning::beforeAudioInit();
     const SoundTuning::DeviceThreadsPriority whileSDLStartsItsThreads;

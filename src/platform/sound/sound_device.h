@@ -1,6 +1,8 @@
 // The audio device: SDL's audio subsystem only (the window belongs to the
-// GLUT toolkit), 44100 Hz stereo signed 16-bit, pulled from a Mixer by
-// SDL's callback thread, which is the mixing thread.
+// GLUT toolkit), stereo signed 16-bit, pulled from a Mixer by SDL's
+// callback thread, which is the mixing thread. The device runs at the
+// mix's 44100 Hz, or, for SDL's pipewire driver, at 48000 Hz with the mix
+// converted on the callback thread.
 //
 // SDL's disk and dummy drivers have no clock of their own: they pull as
 // their sleeps allow, which drifts from real time by several per cent. On
@@ -45,8 +47,10 @@ public:
     static int64_t clockNanoseconds();
 
     // Starts SDL's audio subsystem and the device, which begins pulling
-    // `mixer` at once; null when either cannot be opened (the subsystem is
-    // then shut again). `mixer` must outlive the device.
+    // `mixer` at once, and returns once a timed mix has set the mixer's
+    // line (the first buffer is mixed untimed), or after
+    // firstTimedMixWaitMilliseconds; null when either cannot be opened (the
+    // subsystem is then shut again). `mixer` must outlive the device.
     static std::unique_ptr<SoundDevice> open(Mixer& mixer);
 
     // Stops the device, waiting for a running callback to return, and shuts
@@ -73,7 +77,7 @@ private:
         std::atomic<int> callbacks{0};  // begun so far
     };
 
-    SoundDevice(std::unique_ptr<Feed> feed);
+    SoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
     static std::unique_ptr<SoundDevice> openDevice(Mixer& mixer);
     static void SDLCALL fill(void* feed, Uint8* stream, int bytes);
 
