@@ -137,8 +137,14 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         if (localStart >= 0 && loud >= 0) {
             // The call came between the cue's time and the frame's latest time.
             const long earliest = localStart + framesAt(sampleCue.showTime), latest = localStart + framesAt(cue.frameTime);
-            const long at = bestFit(rec, sample, loud, framesAt(0.05), earliest + loud - framesAt(0.05),
-                                    latest + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
+            // A muted cue is also sought with the music under it, so that a
+            // mute not kept is reported by the mute window's figures.
+            auto fit = [&](const Stereo* under) {
+                return bestFit(rec, sample, loud, framesAt(0.05), earliest + loud - framesAt(0.05),
+                               latest + loud + framesAt(0.15), under, localStart);
+            };
+            long at = fit(sampleCue.musicAudible ? &music : nullptr);
+            if (at < 0 && !sampleCue.musicAudible) at = fit(&music);
             if ((cue.found = at >= 0)) {
                 cue.onset = at - loud;
                 const long off = cue.onset < earliest ? cue.onset - earliest : std::max(0L, cue.onset - latest);
