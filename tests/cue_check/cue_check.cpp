@@ -11,7 +11,8 @@
 int main(int argc, char** argv) {
     // Limits below 0 are not checked.
     std::map<std::string, std::string> options = {{"--data", "data"}, {"--frames", ""}, {"--cue-ms", "-1"},
-                                                  {"--drift-ms", "-1"}, {"--dropouts", "-1"}, {"--mute-peak", "-1"}};
+                                                  {"--drift-ms", "-1"}, {"--dropouts", "-1"}, {"--mute-peak", "-1"},
+                                                  {"--mute-music", "-1"}};
     std::string path;
     for (int i = 1; i < argc; ++i) {
         if (options.count(argv[i]) && i + 1 < argc) options[argv[i]] = argv[i + 1], ++i;
@@ -34,9 +35,11 @@ int main(int argc, char** argv) {
         check(c.found ? std::fabs(c.errorMs) : NAN, "--cue-ms");
         broken |= !c.found;
     }
-    std::printf("drift_ms %.2f\ndropouts %d\nmute_peak %d\n", a.driftMs, a.dropouts, a.mutePeak);
+    std::printf("drift_ms %.2f\ndropouts %d\nmute_peak %d\nmute_music %.3f\n", a.driftMs, a.dropouts, a.mutePeak,
+                a.muteMusic);
     check(std::fabs(a.driftMs), "--drift-ms");
     check(a.dropouts, "--dropouts");
     check(a.mutePeak < 0 ? NAN : a.mutePeak, "--mute-peak");
+    check(a.muteMusic < 0 ? NAN : a.muteMusic, "--mute-music");
     return broken ? 1 : 0;
 }

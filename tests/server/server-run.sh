@@ -47,7 +47,13 @@ if [ "$mode" != no-server ]; then
     pipewire-pulse 2>>"$dir/server.log" & graph="$graph $!"
   fi
   # Until the server answers and its modules are in (WirePlumber's last).
-  for _ in $(seq 100); do pactl load-module module-null-sink sink_name=vesk rate=44100 channels=2 >/dev/null 2>&1 && break; sleep 0.1; done
+  # A PipeWire graph still starting now and then takes the module but makes
+  # no sink (its core connection broken): then it is loaded again.
+  for _ in $(seq 50); do
+    module=$(pactl load-module module-null-sink sink_name=vesk rate=44100 channels=2 2>/dev/null) &&
+      for _ in $(seq 10); do pactl list short sinks 2>/dev/null | grep -q -w vesk && break 2; sleep 0.1; done
+    [ -z "$module" ] || pactl unload-module "$module" 2>/dev/null; sleep 0.1
+  done
   pactl set-default-sink vesk || fail "the server did not start: $(tail -5 "$dir/server.log")"
   # A desktop's server gets real-time threads from rtkit, which is not
   # here: PulseAudio resets any nice value it is started with, so give its
@@ -106,4 +112,8 @@ echo "exit status $status after $seconds s"
 [ "$mode" = show ] || exit 0
 sleep 2; kill -INT "$recorder" "$ticker"; wait "$recorder" "$ticker"
 sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' "$dir/wakeups"
-./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 --mute-peak 400 "$dir/heard.raw" || fail "the cue analysis"
+# A PipeWire graph resamples the show twice (44.1 to 48 kHz and back), so
+# the crash heard there is not ours to the sample: the mute is checked by
+# the music's share, not by what is left besides the crash.
+mute=(--mute-peak 400) && [ "$server" = pulse ] || mute=(--mute-music 0.1)
+./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 "${mute[@]}" "$dir/heard.raw" || fail "the cue analysis"

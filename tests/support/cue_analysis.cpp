@@ -64,6 +64,34 @@ long musicStartNear(const Stereo& rec, const Stereo& music, long start, double s
     return at < 0 ? -1 : at - m;
 }
 
+// What is heard from 40.2 to 45.0 s of show time besides the crash placed
+// at `onset`: the largest difference to it, and the music's share in each
+// 50 ms block where the music is not quiet, as the gain by which the
+// music at its place (or a frame either side, for a resampler's shift)
+// best fits what is left: about 1 when the music is heard, about 0 when not.
+void muteWindow(const Stereo& rec, const Stereo& music, const Stereo& crash, long musicStart, long onset, Analysis& result) {
+    result.mutePeak = 0;
+    result.muteMusic = 0;
+    const long block = framesAt(0.05), end = std::min(rec.frames(), musicStart + framesAt(45.0));
+    for (long first = musicStart + framesAt(40.2); first + block <= end; first += block) {
+        double fit[3] = {}, power[3] = {};
+        for (long f = first; f < first + block; ++f) {
+            for (int side = 0; side < 2; ++side) {
+                const long s = f - onset;
+                const int rest = rec.at(f, side) - (s >= 0 && s < crash.frames() ? crash.at(s, side) : 0);
+                result.mutePeak = std::max(result.mutePeak, std::abs(rest));
+                for (int k = 0; k < 3; ++k) {
+                    const long m = f - musicStart + k - 1;
+                    const double heard = m >= 0 && m < music.frames() ? music.at(m, side) : 0;
+                    fit[k] += rest * heard, power[k] += heard * heard;
+                }
+            }
+        }
+        for (int k = 0; k < 3; ++k)
+            if (power[k] > 2.0 * block * 300 * 300) result.muteMusic = std::max(result.muteMusic, fit[k] / power[k]);
+    }
+}
+
 }  // namespace
 
 Stereo readSound(const std::string& path) { return read(path, false); }
@@ -109,24 +137,21 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         if (localStart >= 0 && loud >= 0) {
             // The call came between the cue's time and the frame's latest time.
             const long earliest = localStart + framesAt(sampleCue.showTime), latest = localStart + framesAt(cue.frameTime);
-            const long at = bestFit(rec, sample, loud, framesAt(0.05), earliest + loud - framesAt(0.05),
-                                    latest + loud + framesAt(0.15), sampleCue.musicAudible ? &music : nullptr, localStart);
+            // A muted cue is also sought with the music under it, so that a
+            // mute not kept is reported by the mute window's figures.
+            auto fit = [&](const Stereo* under) {
+                return bestFit(rec, sample, loud, framesAt(0.05), earliest + loud - framesAt(0.05),
+                               latest + loud + framesAt(0.15), under, localStart);
+            };
+            long at = fit(sampleCue.musicAudible ? &music : nullptr);
+            if (at < 0 && !sampleCue.musicAudible) at = fit(&music);
             if ((cue.found = at >= 0)) {
                 cue.onset = at - loud;
                 const long off = cue.onset < earliest ? cue.onset - earliest : std::max(0L, cue.onset - latest);
                 cue.errorMs = off * 1000.0 / rate;
             }
         }
-        if (!sampleCue.musicAudible && cue.found) {
-            result.mutePeak = 0;
-            for (long f = localStart + framesAt(40.2); f < std::min(rec.frames(), localStart + framesAt(45.0)); ++f) {
-                for (int side = 0; side < 2; ++side) {
-                    const long s = f - cue.onset;
-                    const int crash = s >= 0 && s < sample.frames() ? sample.at(s, side) : 0;
-                    result.mutePeak = std::max(result.mutePeak, std::abs(rec.at(f, side) - crash));
-                }
-            }
-        }
+        if (!sampleCue.musicAudible && cue.found) muteWindow(rec, music, sample, localStart, cue.onset, result);
         result.cues.push_back(cue);
     }
     return result;

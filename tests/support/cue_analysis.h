@@ -6,8 +6,9 @@
 //
 // Recordings are 44100 Hz stereo 16-bit: raw little-endian interleaved
 // (SDL's disk driver, parec --format=s16le) or any file libsndfile reads
-// (named *.wav). The analysis expects the recording to hold our own mix
-// unchanged: the music and the samples are matched sample by sample.
+// (named *.wav). The music and the samples are matched sample by sample,
+// within a tolerance that a good resampler's error stays inside; only
+// mute_peak needs our own mix unchanged.
 //
 // A cue's place in the music is the show time of the frame that made the
 // call: the first frame at or after the cue's time. A real-time run lags by
@@ -18,7 +19,7 @@
 // cue's own time.
 //
 // vesk-cue-check [--data DIR] [--frames FILE] [--cue-ms X] [--drift-ms X]
-//                [--dropouts N] [--mute-peak N] RECORDING
+//                [--dropouts N] [--mute-peak N] [--mute-music X] RECORDING
 //   DIR holds the show's data files (default: data); FILE the frames' show
 //   times, one a line, in seconds. Prints one line per figure, "name value"
 //   (times in ms, show times in s):
@@ -29,6 +30,7 @@
 //     dropouts 0                      (runs of >= 1 ms of digital silence)
 //     mute_peak 3                     (largest sample besides the crash,
 //                                      40.2 to 45.0 s of show time)
+//     mute_music 0.012                (the music's largest share there)
 //   Exit status: 0 when every limit given holds; 1 when one is broken, the
 //   music or a cue is not found; 2 for bad options or an unreadable file.
 #pragma once
@@ -75,7 +77,13 @@ struct Analysis {
     double driftMs = 0;    // later is positive
     int dropouts = 0;
     std::vector<CueResult> cues;
-    int mutePeak = -1;  // -1 when the crash cue was not found
+    // The mute window, 40.2 to 45.0 s of show time; -1 when the crash cue was
+    // not found. mutePeak: the largest sample besides the crash, for a
+    // recording of our own mix unchanged. muteMusic: the largest share of
+    // the music heard in a 50 ms block (1 = at full level), which holds
+    // through a resampler.
+    int mutePeak = -1;
+    double muteMusic = -1;
 };
 
 // `dataDir` holds kelpwake.mp3 and the samples; `frameTimes` the frames'

@@ -40,22 +40,25 @@ std::unique_ptr<SdlSoundDevice> SdlSoundDevice::open(Mixer& mixer) {
     // delay the user chose is kept.
     if (feed->paced) SoundTuning::unpaceDiskDriver();
     SDL_AudioSpec wanted{};
-    wanted.freq = mixRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
     const char* driver = SDL_GetCurrentAudioDriver();
     const bool pipewire = driver && std::strcmp(driver, "pipewire") == 0;
+    wanted.freq = pipewire ? pipewireRate : mixRate;
     wanted.samples = pipewire ? pipewireBufferFrames : requestedBufferFrames;
     wanted.callback = &SdlSoundDevice::fill;
     wanted.userdata = feed.get();
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts to whatever the hardware wants, so
-    // the mixer always sees 44100 Hz stereo 16-bit.
+    // the device always takes the rate asked for, stereo 16-bit.
     SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (id == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
+    if (obtained.freq != mixRate) feed->converter.reset(new RateConverter(obtained.samples));
+    // The mix frames one callback takes, at most.
+    const int mixFrames = static_cast<int>((int64_t{obtained.samples} * mixRate + obtained.freq - 1) / obtained.freq);
     std::unique_ptr<SdlSoundDevice> device(new SdlSoundDevice(std::move(feed)));
     device->id = id;
     device->obtainedFrames = obtained.samples;
@@ -63,8 +66,13 @@ std::unique_ptr<SdlSoundDevice> SdlSoundDevice::open(Mixer& mixer) {
     // A cue made now is mixed no earlier than the end of the buffer being
     // mixed, which is one buffer ahead at most, plus the device clock's run
     // ahead of the mixer's line.
-    mixer.setDelay(obtained.samples + clockMarginFrames);
+    mixer.setDelay(mixFrames + clockMarginFrames);
     SDL_PauseAudioDevice(id, 0);
+    // Until a timed mix has set the mixer's line, a play lands at the next
+    // mix call's first frame, off the line every later cue is placed on:
+    // the show's first play must come after it.
+    for (int waited = 0; device->feed->callbacks.load() < 2 && waited < firstTimedMixWaitMilliseconds; ++waited)
+        SDL_Delay(1);
     return device;
 }
 
@@ -93,5 +101,14 @@ void SDLCALL SdlSoundDevice::fill(void* userData, Uint8* stream, int bytes) {
         }
         feed.framesDelivered += frames;
     }
-    feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames, clockNanoseconds());
+    // The first buffer fills the server's queue before its clock starts, so
+    // its time says nothing of when its frames play: it is mixed untimed.
+    const int64_t at = feed.callbacks.fetch_add(1) == 0 ? -1 : clockNanoseconds();
+    if (RateConverter* converter = feed.converter.get()) {
+        const int mixFrames = converter->inputFrames(frames);
+        feed.mixer->mix(converter->inputSpace(), mixFrames, at);
+        converter->convert(reinterpret_cast<int16_t*>(stream), frames);
+        return;
+    }
+    feed.mixer->mix(reinterpret_cast<int16_t*>(stream), frames, at);
 }

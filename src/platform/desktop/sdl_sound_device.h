@@ -1,7 +1,9 @@
 // The desktop's audio device (platform/sound/sound_device.h): SDL's audio
-// subsystem only (the window belongs to the GLUT toolkit), 44100 Hz stereo
-// signed 16-bit, pulled from the mixer by SDL's callback thread, which is
-// the mixing thread.
+// subsystem only (the window belongs to the GLUT toolkit), stereo signed
+// 16-bit, pulled from the mixer by SDL's callback thread, which is the
+// mixing thread. The device runs at the mix's 44100 Hz, or, for SDL's
+// pipewire driver, at 48000 Hz with the mix converted on the callback
+// thread.
 //
 // SDL's disk and dummy drivers have no clock of their own: they pull as
 // their sleeps allow, which drifts from real time by several per cent. On
@@ -10,10 +12,12 @@
 // would.
 #pragma once
 
+#include "platform/desktop/rate_converter.h"
 #include "platform/sound/sound_device.h"
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -24,18 +28,27 @@ public:
     // Frames per device buffer asked for: 441 / 44100 Hz = 10 ms, a whole
     // number of microseconds (docs/sound.md says why that matters).
     static constexpr int requestedBufferFrames = 441;
-    // SDL's pipewire driver asks the graph for a cycle of one device buffer,
-    // and the graph rounds its cycle down to a power of two frames at its
-    // own rate: 512 frames here give 512 at 48 kHz (10.7 ms), where 441
-    // would give 256.
+    // SDL's pipewire driver asks the graph for a cycle of one device buffer
+    // and the graph rounds its cycle down to a power of two: 512 frames
+    // (10.7 ms at 48 kHz). The driver writes its whole buffer every cycle,
+    // so the device opens at the graph's rate and converts the mix itself
+    // (RateConverter): a stream resampled by the server would take a
+    // buffer in only 11 of 12 cycles and let the queue ahead of the graph
+    // wander by a buffer.
     static constexpr int pipewireBufferFrames = 512;
+    static constexpr int pipewireRate = 48000;
     // What the scheduling delay of every cue (Mixer::setDelay) holds beyond
     // one device buffer: how far, in frames (220 = 5 ms), the device may run
     // ahead of the mixer's held line before cues land late.
     static constexpr int clockMarginFrames = 220;
+    // How long open waits, at most, for the device's first timed mix.
+    static constexpr int firstTimedMixWaitMilliseconds = 500;
 
     // What SoundDevice::open does once the process is tuned for sound
-    // (sound_tuning.h); the SDL audio subsystem is shut again on failure.
+    // (sound_tuning.h): returns once a timed mix has set the mixer's line
+    // (the first buffer is mixed untimed), or after
+    // firstTimedMixWaitMilliseconds; on failure the SDL audio subsystem is
+    // shut again.
     static std::unique_ptr<SdlSoundDevice> open(Mixer& mixer);
 
     // Stops the device, waiting for a running callback to return, and shuts
@@ -56,6 +69,8 @@ private:
         int64_t startNanoseconds = -1;  // monotonic time of the first callback
         int64_t framesDelivered = 0;
         bool realTimeTried = false;
+        std::unique_ptr<RateConverter> converter = nullptr;  // when the device is not at mixRate
+        std::atomic<int> callbacks{0};  // begun so far
     };
 
     explicit SdlSoundDevice(std::unique_ptr<Feed> feed) : feed(std::move(feed)) {}
