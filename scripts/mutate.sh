@@ -9,9 +9,9 @@
 #     --no-check       skip the test run of the unchanged tree (when it is
 #                      known to pass)
 #     --ctest "ARGS"   the test selection (default: every test except the
-#                      labels show, fresh-root, web, the whole-show runs
-#                      ShowRun.*, the reliability stages reliability.* and
-#                      the sound servers' runs pulse_* and pipewire*)
+#                      labels show, fresh-root, web, the reliability stages
+#                      reliability.* and the sound servers' runs pulse_* and
+#                      pipewire*)
 #
 # A fault file has one fault a line: path|original|replacement|description,
 # where the original text occurs exactly once in the file; a literal | is
@@ -25,7 +25,7 @@ build=build-mutants
 limit=900
 only=
 check=1
-selection=(-LE '^(show|fresh-root|web)$' -E '^(ShowRun\.|reliability\.|pulse_|pipewire)')
+selection=(-LE '^(show|fresh-root|web)$' -E '^(reliability\.|pulse_|pipewire)')
 files=()
 while [ $# -gt 0 ]; do
   case "$1" in

@@ -10,7 +10,9 @@
 #                           quantum, no SDL_AUDIODRIVER: what SDL picks on a
 #                           desktop, which must be its pulseaudio driver
 #           pipewire        the same graph, SDL's pipewire driver
-#   MODE    show        the whole show; the recording must pass the cue analysis
+#   MODE    show        the whole show, given arguments that must change
+#                       nothing: no error box, and the recording must pass
+#                       the cue analysis
 #           kill-at-30  the server is killed 30 s in: the show goes on
 #                       silently and exits 0 at its end
 #           no-server   no server at all: the show says so and plays on silently
@@ -85,7 +87,7 @@ if [ "$mode" = show ]; then
 fi
 start=$(date +%s%N)
 LD_PRELOAD=$PWD/bench/libvesk_swap_shim.so VESK_FRAME_TIMES=$dir/frames VESK_AUDIO_DRIVER=$dir/driver \
-  ./vesk 2>"$dir/stderr" & show=$!
+  ./vesk -geometry 64x64+0+0 -iconic --fullscreen 2>"$dir/stderr" & show=$!
 case $mode in
 kill-at-30) sleep 30; kill -KILL $graph ;;
 no-server) sleep 5
@@ -110,6 +112,7 @@ echo "exit status $status after $seconds s"
 [ "$status" = 0 ] || fail "exit status $status: $(cat "$dir/stderr")"
 [ "$seconds" -ge 68 ] && [ "$seconds" -le 76 ] || fail "ran $seconds s"
 [ "$mode" = show ] || exit 0
+grep -q Error "$dir/stderr" && fail "an error box: $(cat "$dir/stderr")"
 sleep 2; kill -INT "$recorder" "$ticker"; wait "$recorder" "$ticker"
 sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' "$dir/wakeups"
 # A PipeWire graph resamples the show twice (44.1 to 48 kHz and back), so
