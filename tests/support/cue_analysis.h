@@ -4,7 +4,7 @@
 // muted. Used by the whole-show tests, the capture's tests and the
 // benchmarks, through the program vesk-cue-check or directly.
 //
-// Recordings are 44100 Hz stereo 16-bit: raw little-endian interleaved
+// Recordings are at the mix rate (44100 Hz), stereo 16-bit: raw little-endian interleaved
 // (SDL's disk driver, parec --format=s16le) or any file libsndfile reads
 // (named *.wav). The music and the samples are matched sample by sample,
 // within a tolerance that a good resampler's error stays inside; only
@@ -35,6 +35,8 @@
 //   music or a cue is not found; 2 for bad options or an unreadable file.
 #pragma once
 
+#include "platform/sound/mix_rate.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -42,7 +44,7 @@
 
 namespace cue {
 
-constexpr int rate = 44100;
+constexpr int rate = mixRate;
 
 // Interleaved left, right.
 struct Stereo {
