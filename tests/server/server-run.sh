@@ -22,12 +22,13 @@ mode=${2:?show, kill-at-30 or no-server}
 dir=$(mktemp -d /tmp/vesk-server-XXXXXX)
 chmod 777 "$dir"  # PulseAudio's system server runs as the pulse user
 trap 'kill $(jobs -p) ${DBUS_SESSION_BUS_PID:-} 2>/dev/null; wait; [ -n "${KEEP:-}" ] && cp -r "$dir" "$KEEP"; rm -rf "$dir"' EXIT
+. "$(dirname "$0")/../support/pulse-server.sh"
 fail() { echo "FAIL ($server $mode): $*" >&2; exit 1; }
 [ -n "${DISPLAY:-}" ] || fail "no X server (DISPLAY)"
 # What SDL must open: a desktop's PipeWire answers PulseAudio clients, and
 # SDL tries its pulseaudio driver first.
 unset PULSE_SERVER SDL_AUDIODRIVER; expected=pulseaudio
-[ "$server" = pulse ] && export PULSE_SERVER=unix:$dir/native SDL_AUDIODRIVER=pulseaudio
+[ "$server" = pulse ] && export SDL_AUDIODRIVER=pulseaudio
 [ "$server" = pipewire ] && export SDL_AUDIODRIVER=pipewire expected=pipewire
 # PipeWire's clients find the graph in the runtime directory, which D-Bus
 # wants private.
@@ -35,8 +36,7 @@ export XDG_RUNTIME_DIR=$dir/run && mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 if [ "$mode" != no-server ]; then
   if [ "$server" = pulse ]; then
-    pulseaudio --system -n --high-priority=no --daemonize=no --exit-idle-time=-1 --disallow-exit --log-target=stderr \
-      --load="module-native-protocol-unix socket=$dir/native auth-anonymous=1" 2>"$dir/server.log" & graph=$!
+    start_pulse "$dir" && graph=$pulse_pid
   else
     # A desktop's graph runs at 48 kHz, so the show's stream is resampled.
     # (PulseAudio's system server must not see this configuration folder.)
@@ -47,21 +47,11 @@ if [ "$mode" != no-server ]; then
     sleep 0.5
     wireplumber 2>>"$dir/server.log" & graph="$graph $!"
     pipewire-pulse 2>>"$dir/server.log" & graph="$graph $!"
-  fi
-  # Until the server answers and its modules are in (WirePlumber's last).
-  # A PipeWire graph still starting now and then takes the module but makes
-  # no sink (its core connection broken): then it is loaded again.
-  for _ in $(seq 50); do
-    module=$(pactl load-module module-null-sink sink_name=vesk rate=44100 channels=2 2>/dev/null) &&
-      for _ in $(seq 10); do pactl list short sinks 2>/dev/null | grep -q -w vesk && break 2; sleep 0.1; done
-    [ -z "$module" ] || pactl unload-module "$module" 2>/dev/null; sleep 0.1
-  done
-  pactl set-default-sink vesk || fail "the server did not start: $(tail -5 "$dir/server.log")"
+    null_sink
+  fi || fail "the server did not start: $(tail -5 "$dir/server.log")"
   # A desktop's server gets real-time threads from rtkit, which is not
-  # here: PulseAudio resets any nice value it is started with, so give its
-  # threads what rtkit would; PipeWire's own module makes its data thread
-  # real-time, as rtkit would.
-  [ "$server" != pulse ] || chrt -a -r -p 5 "$graph" >/dev/null || fail "the server's threads cannot run real-time"
+  # here: start_pulse gives PulseAudio's what rtkit would; PipeWire's own
+  # module makes its data thread real-time, as rtkit would.
   [ "$server" = pulse ] || ps -L -o cls= -p "${graph%% *}" | grep -q -E 'FF|RR' || fail "PipeWire's threads are not real-time"
   # Short fragments, so that what parec holds when it is stopped is little;
   # in a PipeWire graph not so short that they, not the show, set the

@@ -37,18 +37,21 @@ EM_ASYNC_JS(int, startWebAudio, (int rate), {
         return 0;
     }
     // Runs in the worklet's scope, on the rendering thread: the mixer. A
-    // message is a play ({channel, frame, pcm, stereo}) or a mute
+    // message is a play ({channel, frame, pcm, stereo}), the next part of
+    // the last play posted on a channel ({channel, more}) or a mute
     // ({channel, frame, mute}), in the order of the calls; null stops it.
     const mixer = () => registerProcessor('vesk-mixer', class extends AudioWorkletProcessor {
         constructor() {
             super();
-            this.playing = [];  // per channel: {pcm, stereo, at} or null
+            this.playing = [];  // per channel: {parts, stereo, at} or null
+            this.posted = [];   // per channel: the last play posted
             this.muted = [];
             this.events = [];
             this.running = true;
-            this.port.onmessage = (event) => {
-                if (event.data) this.events.push(event.data);
-                else this.running = false;
+            this.port.onmessage = ({data: e}) => {
+                if (!e) this.running = false;
+                else if (e.more) this.posted[e.channel].parts.push(e.more);
+                else this.events.push(e.pcm ? {frame: e.frame, channel: e.channel, play: this.posted[e.channel] = {parts: [e.pcm], stereo: e.stereo, at: 0}} : e);
             };
         }
         process(inputs, outputs) {
@@ -56,20 +59,21 @@ EM_ASYNC_JS(int, startWebAudio, (int rate), {
             for (let i = 0; i < left.length; ++i) {
                 while (this.events.length && this.events[0].frame <= currentFrame + i) {
                     const e = this.events.shift();
-                    if (e.pcm) this.playing[e.channel] = {pcm: e.pcm, stereo: e.stereo, at: 0};
+                    if (e.play) this.playing[e.channel] = e.play;
                     else this.muted[e.channel] = e.mute;
                 }
                 let l = 0, r = 0;
                 for (let c = 0; c < this.playing.length; ++c) {
                     const p = this.playing[c];
                     if (!p) continue;
-                    const s = p.stereo ? 2 * p.at : p.at;
+                    const pcm = p.parts[0], s = p.stereo ? 2 * p.at : p.at;
                     if (!this.muted[c]) {
-                        l += p.pcm[s];
-                        r += p.pcm[p.stereo ? s + 1 : s];
+                        l += pcm[s];
+                        r += pcm[p.stereo ? s + 1 : s];
                     }
-                    if (s + (p.stereo ? 2 : 1) >= p.pcm.length) this.playing[c] = null;
-                    else ++p.at;
+                    if (s + (p.stereo ? 2 : 1) < pcm.length) ++p.at;
+                    else if (p.parts.length > 1) p.parts.shift(), p.at = 0;
+                    else this.playing[c] = null;
                 }
                 left[i] = Math.max(-32768, Math.min(32767, l)) / 32768;
                 right[i] = Math.max(-32768, Math.min(32767, r)) / 32768;
@@ -86,16 +90,22 @@ EM_ASYNC_JS(int, startWebAudio, (int rate), {
         if (Module['onAudioNode']) await Module['onAudioNode'](context, node);
         node.connect(context.destination);
         context.resume();
-        // The first play takes the line from the context's time: wait until
-        // that time moves. A context that does not start within 1 s has no
-        // output to play to (resume never settles then).
+        // A context that does not start within 1 s has no output to play to
+        // (resume never settles then).
         for (let i = 0; i < 200 && context.currentTime === 0; ++i) await new Promise((r) => setTimeout(r, 5));
         if (context.currentTime === 0) throw new Error('no output');
     } catch (e) {
         context.close();
         return 0;
     }
-    Module['webAudio'] = {context: context, node: node};
+    // The line from the clock to the node's frames (worklet_mixer.cpp), taken
+    // while the page is idle: a busy main thread reads the context's time late
+    // (Firefox's by up to 100 ms as the show starts), never early, so the
+    // latest of a few readings is the truest.
+    let line = -Infinity;
+    for (let i = 0; i < 10; ++i, await new Promise((r) => setTimeout(r, 5)))
+        line = Math.max(line, context.currentTime * rate - performance.now() * (rate / 1000));
+    Module['webAudio'] = {context: context, node: node, line: line};
     return 1;
 });
 
