@@ -22,6 +22,9 @@
 //   VESK_AUDIO_DRIVER    file to write when glutMainLoop is entered (the
 //                        sound device is open then), one line: the audio
 //                        driver SDL opened, or "none"
+//   VESK_SHOW_START      file to write when glutMainLoop is entered, one line:
+//                        the CLOCK_REALTIME nanoseconds of show time 0, for
+//                        lining up what other programs saw with the show
 #include <dlfcn.h>
 #include <time.h>
 #include <unistd.h>
@@ -76,6 +79,13 @@ struct ReportAtExit {
 
 extern "C" void glutMainLoop() {
     mainLoopEntered = monotonicNanoseconds();
+    const char* startPath = std::getenv("VESK_SHOW_START");
+    if (FILE* out = startPath && *startPath ? std::fopen(startPath, "w") : nullptr) {
+        timespec now;
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::fprintf(out, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000 + now.tv_nsec);
+        std::fclose(out);
+    }
     const char* path = std::getenv("VESK_FRAME_TIMES");
     if (path && *path) frameTimes = std::fopen(path, "w");
     const char* driverPath = std::getenv("VESK_AUDIO_DRIVER");

@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv) {
     // Limits below 0 are not checked.
-    std::map<std::string, std::string> options = {{"--data", "data"}, {"--frames", ""}, {"--cue-ms", "-1"},
+    std::map<std::string, std::string> options = {{"--data", "data"}, {"--frames", ""}, {"--stops", ""}, {"--cue-ms", "-1"},
                                                   {"--drift-ms", "-1"}, {"--dropouts", "-1"}, {"--mute-peak", "-1"},
                                                   {"--mute-music", "-1"}};
     std::string path;
@@ -21,7 +21,10 @@ int main(int argc, char** argv) {
     }
     const cue::Stereo recording = cue::readRecording(path);
     if (recording.frames() == 0) return std::fprintf(stderr, "vesk-cue-check: cannot read %s\n", path.c_str()), 2;
-    const cue::Analysis a = cue::analyse(recording, options["--data"], cue::readFrameTimes(options["--frames"]));
+    const std::vector<double> bounds = cue::readNumbers(options["--stops"]);
+    std::vector<cue::MachineStop> stops;
+    for (size_t i = 0; i + 1 < bounds.size(); i += 2) stops.push_back({bounds[i], bounds[i + 1]});
+    const cue::Analysis a = cue::analyse(recording, options["--data"], cue::readNumbers(options["--frames"]), stops);
     if (!a.musicFound) return std::fprintf(stderr, "vesk-cue-check: the music is not in %s\n", path.c_str()), 1;
     bool broken = false;
     auto check = [&](double value, const char* limit) {
@@ -35,8 +38,8 @@ int main(int argc, char** argv) {
         check(c.found ? std::fabs(c.errorMs) : NAN, "--cue-ms");
         broken |= !c.found;
     }
-    std::printf("drift_ms %.2f\ndropouts %d\nmute_peak %d\nmute_music %.3f\n", a.driftMs, a.dropouts, a.mutePeak,
-                a.muteMusic);
+    std::printf("drift_ms %.2f\ndropouts %d\ndropouts_at_stops %d %.2f\nmute_peak %d\nmute_music %.3f\n", a.driftMs,
+                a.dropouts, a.dropoutsAtStops, a.stopsShiftMs, a.mutePeak, a.muteMusic);
     check(std::fabs(a.driftMs), "--drift-ms");
     check(a.dropouts, "--dropouts");
     check(a.mutePeak < 0 ? NAN : a.mutePeak, "--mute-peak");

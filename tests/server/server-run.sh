@@ -72,11 +72,13 @@ if [ "$mode" = show ]; then
   # device's callbacks for 40 to 90 ms, more than the server's buffer; with
   # a real-time thread waking each CPU every millisecond, none in 46 did.
   # cyclictest is such a thread, and it reports the latest wake-up it saw
-  # (up to 19 ms so far). A desktop's CPUs are its own.
-  cyclictest -q -t -a -d 0 -m -p 90 -i 1000 -D 100 >"$dir/wakeups" 2>&1 & ticker=$!
+  # (up to 52 ms so far). A desktop's CPUs are its own. Its log of every
+  # wake-up (-v: thread, loop, latency in us) gives the machine's stops.
+  ticker_start=$(date +%s%N)
+  cyclictest -q -t -a -d 0 -m -p 90 -i 1000 -D 100 -v >"$dir/wakeups" 2>&1 & ticker=$!
 fi
 start=$(date +%s%N)
-LD_PRELOAD=$PWD/bench/libvesk_swap_shim.so VESK_FRAME_TIMES=$dir/frames VESK_AUDIO_DRIVER=$dir/driver \
+LD_PRELOAD=$PWD/bench/libvesk_swap_shim.so VESK_FRAME_TIMES=$dir/frames VESK_AUDIO_DRIVER=$dir/driver VESK_SHOW_START=$dir/show-start \
   ./vesk -geometry 64x64+0+0 -iconic --fullscreen 2>"$dir/stderr" & show=$!
 case $mode in
 kill-at-30) sleep 30; kill -KILL $graph ;;
@@ -105,8 +107,23 @@ echo "exit status $status after $seconds s"
 grep -q Error "$dir/stderr" && fail "an error box: $(cat "$dir/stderr")"
 sleep 2; kill -INT "$recorder" "$ticker"; wait "$recorder" "$ticker"
 sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' "$dir/wakeups"
+# The whole machine stopped: every CPU's ticker woke 3 ms or more late at
+# once. A wake-up L us late skips the L / 1000 whole intervals it missed.
+# Written as "from to" in seconds of show time.
+awk -F: -v offset=$(( (ticker_start - $(cat "$dir/show-start")) / 1000 )) '
+  NF == 3 { t = $1 + 0; late = $3 + 0; woke = offset + ($2 + 1 + skipped[t]) * 1000 + late
+            skipped[t] += int(late / 1000)
+            if (late >= 3000) { n[t]++; from[t, n[t]] = woke - late; to[t, n[t]] = woke } }
+  END { for (i = 1; i <= n[0]; i++) {
+          a = from[0, i]; b = to[0, i]; everywhere = 1
+          for (t = 1; t in n || t in skipped; t++) {
+            seen = 0
+            for (j = 1; j <= n[t]; j++) if (from[t, j] < b && to[t, j] > a) seen = 1
+            everywhere = everywhere && seen }
+          if (everywhere) printf "%.3f %.3f\n", a / 1e6, b / 1e6 } }' "$dir/wakeups" >"$dir/stops"
+[ -s "$dir/stops" ] && echo "the machine stopped (s of show time): $(tr '\n' ' ' <"$dir/stops")"
 # A PipeWire graph resamples the show twice (44.1 to 48 kHz and back), so
 # the crash heard there is not ours to the sample: the mute is checked by
 # the music's share, not by what is left besides the crash.
 mute=(--mute-peak 400) && [ "$server" = pulse ] || mute=(--mute-music 0.1)
-./vesk-cue-check --frames "$dir/frames" --cue-ms 5 --drift-ms 2 --dropouts 0 "${mute[@]}" "$dir/heard.raw" || fail "the cue analysis"
+./vesk-cue-check --frames "$dir/frames" --stops "$dir/stops" --cue-ms 5 --drift-ms 2 --dropouts 0 "${mute[@]}" "$dir/heard.raw" || fail "the cue analysis"

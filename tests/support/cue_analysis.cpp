@@ -99,20 +99,19 @@ Stereo readRecording(const std::string& path) {
     return read(path, path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".wav") != 0);
 }
 
-std::vector<double> readFrameTimes(const std::string& path) {
+std::vector<double> readNumbers(const std::string& path) {
     std::ifstream in(path);
     return std::vector<double>(std::istream_iterator<double>(in), std::istream_iterator<double>());
 }
 
-Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vector<double>& frameTimes) {
+Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vector<double>& frameTimes,
+                 const std::vector<MachineStop>& stops) {
     Analysis result;
     const Stereo music = readSound(dataDir + "/kelpwake.mp3");
     const long musicLoud = firstLoud(music, 200), heardLoud = firstLoud(rec, 200);
     if (musicLoud < 0 || heardLoud < musicLoud) return result;
     const long start = result.musicStart = musicStartNear(rec, music, heardLoud - musicLoud, static_cast<double>(musicLoud) / rate);
     if (!(result.musicFound = start >= 0)) return result;
-    const long end62 = musicStartNear(rec, music, start, 62.0);
-    result.driftMs = end62 < 0 ? 1e9 : (end62 - start) * 1000.0 / rate;
 
     // Digital silence of 1 ms or more where the music is not silent; the
     // mute and its edges are left out.
@@ -122,10 +121,27 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         const long inMusic = f - run - start;
         bool musicPlays = false;
         for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
-        if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3)))
-            ++result.dropouts;
+        if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3))) {
+            const double at = static_cast<double>(inMusic) / rate;
+            const bool atStop = std::any_of(stops.begin(), stops.end(), [at](const MachineStop& stop) {
+                return at >= stop.from - 0.2 && at <= stop.to + 0.2;
+            });
+            if (!atStop) {
+                ++result.dropouts;
+            } else {
+                ++result.dropoutsAtStops;
+                // The music found again either side of the dropout.
+                const double musicSeconds = static_cast<double>(inMusic) / rate;
+                const long before = musicStartNear(rec, music, start, musicSeconds - 0.15);
+                const long after = musicStartNear(rec, music, before < 0 ? start : before, musicSeconds + 0.15);
+                if (before >= 0 && after >= 0 && inMusic < framesAt(62.0))
+                    result.stopsShiftMs += (after - before) * 1000.0 / rate;
+            }
+        }
         run = 0;
     }
+    const long end62 = musicStartNear(rec, music, start, 62.0);
+    result.driftMs = end62 < 0 ? 1e9 : (end62 - start) * 1000.0 / rate - result.stopsShiftMs;
 
     for (const SampleCue& sampleCue : sampleCues) {
         CueResult cue{sampleCue.sample, sampleCue.showTime};

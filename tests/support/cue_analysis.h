@@ -18,16 +18,28 @@
 // latest time, and measures its error outside that span; otherwise from the
 // cue's own time.
 //
-// vesk-cue-check [--data DIR] [--frames FILE] [--cue-ms X] [--drift-ms X]
-//                [--dropouts N] [--mute-peak N] [--mute-music X] RECORDING
+// A virtual machine's host stops the whole machine now and then, for tens
+// of ms. A sound server whose graph runs on a timer, as PipeWire's does,
+// runs the cycles it missed back to back, without waiting for its clients,
+// and each such cycle is heard as silence. Given the machine's stops, the
+// analysis tells the dropouts that began in a stop or just after it from
+// the others, and takes the music's shift across them out of its drift.
+//
+// vesk-cue-check [--data DIR] [--frames FILE] [--stops FILE] [--cue-ms X]
+//                [--drift-ms X] [--dropouts N] [--mute-peak N]
+//                [--mute-music X] RECORDING
 //   DIR holds the show's data files (default: data); FILE the frames' show
-//   times, one a line, in seconds. Prints one line per figure, "name value"
+//   times, one a line, in seconds; --stops the machine's stops, "from to" a
+//   line, in seconds of show time. Prints one line per figure, "name value"
 //   (times in ms, show times in s):
 //     music_start_s 0.213
 //     cue spinefin.wav 31.0 +0.45 31.0007   (one per cue: file, time, error,
 //                                            show time of its frame)
-//     drift_ms 0.00                   (music at 62 s against its start)
-//     dropouts 0                      (runs of >= 1 ms of digital silence)
+//     drift_ms 0.00                   (music at 62 s against its start,
+//                                      less its shift at machine stops)
+//     dropouts 0                      (runs of >= 1 ms of digital silence,
+//                                      none at a machine stop)
+//     dropouts_at_stops 0  0.00       (those at machine stops; the shift)
 //     mute_peak 3                     (largest sample besides the crash,
 //                                      40.2 to 45.0 s of show time)
 //     mute_music 0.012                (the music's largest share there)
@@ -73,11 +85,21 @@ struct CueResult {
     long onset = -1;     // frame of the recording where the sample starts
 };
 
+// The whole machine stopped, in seconds of show time.
+struct MachineStop {
+    double from, to;
+};
+
 struct Analysis {
     bool musicFound = false;
     long musicStart = -1;  // frame of the recording holding the music's frame 0
-    double driftMs = 0;    // later is positive
-    int dropouts = 0;
+    double driftMs = 0;    // later is positive; without stopsShiftMs
+    int dropouts = 0;      // not at a machine stop
+    // Dropouts begun in the music from 0.2 s before a machine stop's show
+    // time to 0.2 s after it (the music is heard tens of ms after its show
+    // time), and how much later the music runs across those before 62 s.
+    int dropoutsAtStops = 0;
+    double stopsShiftMs = 0;
     std::vector<CueResult> cues;
     // The mute window, 40.2 to 45.0 s of show time; -1 when the crash cue was
     // not found. mutePeak: the largest sample besides the crash, for a
@@ -90,8 +112,9 @@ struct Analysis {
 
 // `dataDir` holds kelpwake.mp3 and the samples; `frameTimes` the frames'
 // show times in ascending order, or nothing.
-Analysis analyse(const Stereo& recording, const std::string& dataDir, const std::vector<double>& frameTimes = {});
-// One number a line; empty when unreadable.
-std::vector<double> readFrameTimes(const std::string& path);
+Analysis analyse(const Stereo& recording, const std::string& dataDir, const std::vector<double>& frameTimes = {},
+                 const std::vector<MachineStop>& stops = {});
+// The numbers in a text file, in order; empty when unreadable.
+std::vector<double> readNumbers(const std::string& path);
 
 }  // namespace cue
