@@ -124,7 +124,7 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3))) {
             const double at = static_cast<double>(inMusic) / rate;
             const bool atStop = std::any_of(stops.begin(), stops.end(), [at](const MachineStop& stop) {
-                return at >= stop.from - 0.2 && at <= stop.to + 0.2;
+                return at >= stop.from - 0.15 && at <= stop.to + 0.1;
             });
             if (!atStop) {
                 ++result.dropouts;

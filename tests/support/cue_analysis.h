@@ -18,12 +18,13 @@
 // latest time, and measures its error outside that span; otherwise from the
 // cue's own time.
 //
-// A virtual machine's host stops the whole machine now and then, for tens
-// of ms. A sound server whose graph runs on a timer, as PipeWire's does,
-// runs the cycles it missed back to back, without waiting for its clients,
-// and each such cycle is heard as silence. Given the machine's stops, the
-// analysis tells the dropouts that began in a stop or just after it from
-// the others, and takes the music's shift across them out of its drift.
+// A virtual machine's host stops one of its CPUs, or all, now and then, for
+// tens of ms, and whatever thread was on it. A sound server whose graph
+// runs on a timer, as PipeWire's does, then runs the cycles it missed back
+// to back, without waiting for its clients, and each such cycle is heard
+// as silence. Given the machine's stops, the analysis tells the dropouts
+// that began at a stop from the others, and takes the music's shift across
+// them out of its drift.
 //
 // vesk-cue-check [--data DIR] [--frames FILE] [--stops FILE] [--cue-ms X]
 //                [--drift-ms X] [--dropouts N] [--mute-peak N]
@@ -85,7 +86,7 @@ struct CueResult {
     long onset = -1;     // frame of the recording where the sample starts
 };
 
-// The whole machine stopped, in seconds of show time.
+// A CPU of the machine stopped, in seconds of show time.
 struct MachineStop {
     double from, to;
 };
@@ -95,8 +96,8 @@ struct Analysis {
     long musicStart = -1;  // frame of the recording holding the music's frame 0
     double driftMs = 0;    // later is positive; without stopsShiftMs
     int dropouts = 0;      // not at a machine stop
-    // Dropouts begun in the music from 0.2 s before a machine stop's show
-    // time to 0.2 s after it (the music is heard tens of ms after its show
+    // Dropouts begun in the music from 0.15 s before a machine stop's show
+    // time to 0.1 s after it (the music is heard tens of ms after its show
     // time), and how much later the music runs across those before 62 s.
     int dropoutsAtStops = 0;
     double stopsShiftMs = 0;
