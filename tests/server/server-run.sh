@@ -107,14 +107,14 @@ echo "exit status $status after $seconds s"
 grep -q Error "$dir/stderr" && fail "an error box: $(cat "$dir/stderr")"
 sleep 2; kill -INT "$recorder" "$ticker"; wait "$recorder" "$ticker"
 sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' "$dir/wakeups"
-# The machine's stops: a CPU whose ticker woke 3 ms or more late ran
+# The machine's stops: a CPU whose ticker woke 5 ms or more late ran
 # nothing meanwhile, and a thread that was on it (a sound server's, the
 # show's) stopped with it. A wake-up L us late skips the L / 1000 whole
 # intervals it missed. Written as "from to" in seconds of show time.
 awk -F: -v offset=$(( (ticker_start - $(cat "$dir/show-start")) / 1000 )) '
   NF == 3 { t = $1 + 0; late = $3 + 0; woke = offset + ($2 + 1 + skipped[t]) * 1000 + late
             skipped[t] += int(late / 1000)
-            if (late >= 3000) printf "%.3f %.3f\n", (woke - late) / 1e6, woke / 1e6 }' "$dir/wakeups" | sort -n >"$dir/stops"
+            if (late >= 5000) printf "%.3f %.3f\n", (woke - late) / 1e6, woke / 1e6 }' "$dir/wakeups" | sort -n >"$dir/stops"
 [ -s "$dir/stops" ] && echo "a CPU stopped (s of show time): $(tr '\n' ' ' <"$dir/stops")"
 # A PipeWire graph resamples the show twice (44.1 to 48 kHz and back), so
 # the crash heard there is not ours to the sample: the mute is checked by
