@@ -12,12 +12,14 @@
 // Threads: one caller at a time. Construction allocates; nothing else does.
 #pragma once
 
+#include "platform/sound/mix_rate.h"
+
 #include <cstdint>
 #include <vector>
 
 class RateConverter {
 public:
-    static constexpr int inputRate = 44100;
+    static constexpr int inputRate = mixRate;
     static constexpr int outputRate = 48000;
     static constexpr int taps = 32;
 
