@@ -23,7 +23,10 @@ null_sink() {
     [ -z "$module" ] || pactl unload-module "$module" 2>/dev/null
     sleep 0.1
   done
-  pactl set-default-sink vesk
+  # A graph whose session manager is still starting refuses a default sink
+  # ("Not supported").
+  for _ in $(seq 50); do pactl set-default-sink vesk 2>/dev/null && return 0; sleep 0.1; done
+  return 1
 }
 
 start_pulse() {
