@@ -65,30 +65,24 @@ TEST(CaptureOptions, RefusalsSayWhatIsWrongInOneLine) {
     EXPECT_EQ(parse({"--frames", "f", "--size", "511x3"}).outcome, ParseOutcome::Run);  // odd is fine without a video
 }
 
-TEST(CaptureOptions, WithoutDataHereTheInstalledDataIsReadAndOutputsStayHere) {
+// Only without a data/ here is the installed data read: the run moves
+// there, and the outputs named here stay here.
+TEST(CaptureOptions, TheInstalledDataIsReadOnlyWithoutDataHereAndOutputsStayHere) {
     namespace fs = std::filesystem;
-    const fs::path home = fs::current_path(), here = fs::path(testing::TempDir()) / "vesk-here", installed = here / "installed";
-    fs::create_directories(installed / "data");
-    fs::current_path(here);
-    CaptureOptions options = parse({"--frames", "f", "--audio", "/elsewhere/a.wav"}).options;
-    std::string error;
-    EXPECT_TRUE(useInstalledDataIfNeeded(options, installed.string(), error) && fs::current_path() == installed);
-    EXPECT_TRUE(options.framesDirectory == here / "f" && options.audioPath == "/elsewhere/a.wav") << options.framesDirectory;
-    fs::current_path(home);
-}
-
-TEST(CaptureOptions, WithDataHereTheInstalledDataIsLeftAlone) {
-    namespace fs = std::filesystem;
-    const fs::path home = fs::current_path(), here = fs::path(testing::TempDir()) / "vesk-own", installed = here / "installed";
-    fs::create_directories(installed / "data");
-    fs::create_directories(here / "data");
-    fs::current_path(here);
-    CaptureOptions options = parse({"--frames", "f"}).options;
-    std::string error;
-    EXPECT_TRUE(useInstalledDataIfNeeded(options, installed.string(), error));
-    EXPECT_EQ(fs::current_path(), here);
-    EXPECT_EQ(options.framesDirectory, "f");
-    fs::current_path(home);
+    const fs::path home = fs::current_path();
+    for (const bool dataHere : {false, true}) {
+        const fs::path here = fs::path(testing::TempDir()) / (dataHere ? "vesk-own" : "vesk-here"), installed = here / "installed";
+        fs::create_directories(installed / "data");
+        if (dataHere) fs::create_directories(here / "data");
+        fs::current_path(here);
+        CaptureOptions options = parse({"--frames", "f", "--audio", "/elsewhere/a.wav"}).options;
+        std::string error;
+        EXPECT_TRUE(useInstalledDataIfNeeded(options, installed.string(), error)) << error;
+        EXPECT_EQ(fs::current_path(), dataHere ? here : installed) << dataHere;
+        EXPECT_EQ(options.framesDirectory, dataHere ? "f" : (here / "f").string()) << dataHere;
+        EXPECT_EQ(options.audioPath, "/elsewhere/a.wav") << dataHere;
+        fs::current_path(home);
+    }
 }
 
 }  // namespace
