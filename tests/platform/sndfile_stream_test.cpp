@@ -15,11 +15,9 @@ using namespace soundtest;
 static_assert(!std::is_copy_constructible_v<DecodedStream>);
 static_assert(!std::is_copy_assignable_v<DecodedStream>);
 
-namespace {
-
 // Every sample of `stream`, read 1000 frames at a time, waiting for frames
 // not decoded yet; the reader's position never goes back.
-std::vector<int16_t> readAll(DecodedStream& stream) {
+static std::vector<int16_t> readAll(DecodedStream& stream) {
     std::vector<int16_t> samples;
     int64_t position = 0;
     for (DecodedStream::Ready ready{0, false}; !ready.ended || position < ready.end;) {
@@ -34,15 +32,9 @@ std::vector<int16_t> readAll(DecodedStream& stream) {
     return samples;
 }
 
-std::unique_ptr<DecodedStream> open(const std::vector<char>& bytes, DecodedStream::Reading reading) {
-    return DecodedStream::open(bytes.data(), bytes.size(), reading);
-}
-
-}  // namespace
-
 TEST(SndfileStream, A16BitWavIsReadWhereItsSamplesLie) {
     const std::vector<char> bytes = wav16({1, 2, 3, 4, 5, 6}, 2);
-    std::unique_ptr<DecodedStream> stream = open(bytes, DecodedStream::Reading::Pulled);
+    std::unique_ptr<DecodedStream> stream = DecodedStream::open(bytes.data(), bytes.size(), DecodedStream::Reading::Pulled);
     ASSERT_TRUE(stream);
     int64_t contiguous = 0;
     EXPECT_EQ(reinterpret_cast<const char*>(stream->framesAt(0, contiguous)), bytes.data() + bytes.size() - 12);
@@ -53,19 +45,19 @@ TEST(SndfileStream, A16BitWavIsReadWhereItsSamplesLie) {
     EXPECT_EQ(readAll(*stream), (std::vector<int16_t>{1, 2, 3, 4, 5, 6}));
 }
 
-TEST(SndfileStream, AFileNoLongerThanItsRingIsDecodedWholeAtOpen) {
-    const std::vector<int16_t> r = ramp(int(SndfileStream::ringFrames));
-    const std::vector<char> bytes = encode(r, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-    std::unique_ptr<DecodedStream> stream = open(bytes, DecodedStream::Reading::Pulled);
-    ASSERT_TRUE(stream);
-    EXPECT_FALSE(stream->streamed());
-    EXPECT_EQ(readAll(*stream), r);
-}
-
-TEST(SndfileStream, ADecoderThreadFillsTheRingAheadOfItsReaderExactly) {
-    const std::vector<int16_t> r = ramp(200000);
-    const std::vector<char> bytes = encode(r, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-    std::unique_ptr<DecodedStream> stream = open(bytes, DecodedStream::Reading::Thread);
-    ASSERT_TRUE(stream);
-    EXPECT_EQ(readAll(*stream), r);
+// A file no longer than its ring is decoded whole at open; a longer one
+// streams through its ring, which a decoder thread fills ahead of its reader.
+TEST(SndfileStream, AFileAsLongAsItsRingIsDecodedWholeALongerOneStreamsExactly) {
+    const struct { int samples, channels; DecodedStream::Reading reading; bool streamed; } cases[] = {
+        {int(SndfileStream::ringFrames), 1, DecodedStream::Reading::Pulled, false},
+        {200000, 2, DecodedStream::Reading::Thread, true},
+    };
+    for (const auto& c : cases) {
+        const std::vector<int16_t> r = ramp(c.samples);
+        const std::vector<char> bytes = encode(r, c.channels, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+        std::unique_ptr<DecodedStream> stream = DecodedStream::open(bytes.data(), bytes.size(), c.reading);
+        ASSERT_TRUE(stream) << c.samples;
+        EXPECT_EQ(stream->streamed(), c.streamed) << c.samples;
+        EXPECT_EQ(readAll(*stream), r) << c.samples;
+    }
 }
