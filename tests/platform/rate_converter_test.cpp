@@ -9,11 +9,7 @@
 #include <cmath>
 #include <vector>
 
-namespace {
-
-double tone(int64_t frame, int rate) { return 8000 * std::sin(2 * 3.14159265358979 * 1000 * frame / rate); }
-
-}  // namespace
+static double tone(int64_t frame, int rate) { return 8000 * std::sin(2 * 3.14159265358979 * 1000 * frame / rate); }
 
 TEST(RateConverter, ATonePlaysAtTheSamePitchAndLevelOnBothSides) {
     RateConverter converter(480);
