@@ -26,9 +26,6 @@ inline std::vector<char> encode(const std::vector<int16_t>& samples, int channel
 inline std::vector<char> wav16(const std::vector<int16_t>& samples, int channels = 1) {
     return encode(samples, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
 }
-inline std::vector<char> mp3(const std::vector<int16_t>& samples, int channels) {
-    return encode(samples, channels, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
-}
 
 // A mono ramp whose every value differs from its neighbours', so that a
 // sample out of place shows.
@@ -37,7 +34,6 @@ inline std::vector<int16_t> ramp(int frames) {
     for (int k = 0; k < frames; ++k) samples[size_t(k)] = static_cast<int16_t>((k * 7) % 20011 - 10000);
     return samples;
 }
-
 
 // Streams made from files, alive as long as the object.
 struct StreamStore {
