@@ -112,12 +112,12 @@ TEST_F(SoftwareMixerTest, SyncPointsFireAsTheirFramesAreCommittedOneDelayAheadOf
     mixer.setMute(0, true);
     mixer.play(0, music);
     EXPECT_EQ(calls, 1) << "offset 0 fires inside play";
-    mix(1000);
-    EXPECT_EQ(calls, 1) << "frame 1000 not mixed yet";
-    mix(1);
-    EXPECT_EQ(calls, 2) << "frame 2000 committed, even muted";
-    mix(5000);
-    EXPECT_EQ(calls, 2) << "offset 3000 is past the last frame";
+    // Offset 2000 is committed with mix frame 1000, even muted; offset 3000
+    // is past the last frame.
+    for (const auto& [frames, expected] : {std::pair{1000, 1}, {1, 2}, {5000, 2}}) {
+        mix(frames);
+        EXPECT_EQ(calls, expected) << "after " << frames << " more frames";
+    }
     mixer.play(0, music);
     EXPECT_EQ(calls, 3) << "a second pass fires again";
 }
