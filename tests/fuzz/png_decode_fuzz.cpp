@@ -14,13 +14,12 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
 // The size limit the show passes is the GL's texture limit; a smaller one
 // here keeps each input's pixel buffer small (at most 64 MiB).
 const int maxDimension = 4096;
 // After the 8-byte signature, each chunk: length (big-endian), type, data,
 // CRC over type and data.
-void repairChecksums(std::vector<uint8_t>& png) {
+static void repairChecksums(std::vector<uint8_t>& png) {
     size_t at = 8;
     while (at + 12 <= png.size()) {
         const size_t length = size_t{png[at]} << 24 | size_t{png[at + 1]} << 16 | size_t{png[at + 2]} << 8 | png[at + 3];
@@ -30,8 +29,6 @@ void repairChecksums(std::vector<uint8_t>& png) {
         at += 12 + length;
     }
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> png(data, data + size);

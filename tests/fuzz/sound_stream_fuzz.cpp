@@ -11,14 +11,10 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
-
 // Long enough to take a streamed stream past its head and a lap of its
 // ring; mixing longer shows nothing new.
 const int mixFrames = 4 * 44100;
 const int stepFrames = 4410;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0 || size > INT_MAX) return 0;
