@@ -65,8 +65,7 @@ std::vector<uint8_t> encodePng(const PngSpec& spec) {
 }
 
 std::string writeRgbaPng(const std::string& name, int width, int height, const std::vector<Rgba>& pixels) {
-    PngSpec spec;
-    spec.width = width, spec.height = height;
+    PngSpec spec{width, height, PNG_COLOR_TYPE_RGBA, 8, {}};
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = &pixels[size_t(y) * size_t(width)].r;
         spec.rows.emplace_back(row, row + 4 * width);
