@@ -13,19 +13,6 @@ static const std::vector<int16_t> silence;
 constexpr int64_t t0 = 5000000000;  // ns; the first timed mix call, at mix frame 0
 constexpr int64_t ms = 1000000;
 
-// Whether frames [first, first + count) of `out` hold `expected` from its
-// frame `from` on both sides (silence outside it).
-::testing::AssertionResult holds(const std::vector<int16_t>& out, int first, int count,
-                                 const std::vector<int16_t>& expected, int64_t from) {
-    for (int i = 0; i < count; ++i) {
-        const size_t k = size_t(from + i), at = 2 * size_t(first + i);
-        const int16_t want = k < expected.size() ? expected[k] : 0;
-        if (out[at] != want || out[at + 1] != want)
-            return ::testing::AssertionFailure() << "frame " << first + i << " holds " << out[at] << ", expected " << want;
-    }
-    return ::testing::AssertionSuccess();
-}
-
 struct SoftwareMixerTest : ::testing::Test {
     SoftwareMixer mixer{8};
     StreamStore store;

@@ -35,6 +35,19 @@ inline std::vector<int16_t> ramp(int frames) {
     return samples;
 }
 
+// Whether frames [first, first + count) of `out` hold `expected` from its
+// frame `from` on both sides (silence outside it).
+inline ::testing::AssertionResult holds(const std::vector<int16_t>& out, int first, int count,
+                                         const std::vector<int16_t>& expected, int64_t from) {
+    for (int i = 0; i < count; ++i) {
+        const size_t k = size_t(from + i), at = 2 * size_t(first + i);
+        const int16_t want = k < expected.size() ? expected[k] : 0;
+        if (out[at] != want || out[at + 1] != want)
+            return ::testing::AssertionFailure() << "frame " << first + i << " holds " << out[at] << ", expected " << want;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // Streams made from files, alive as long as the object.
 struct StreamStore {
     std::vector<std::unique_ptr<std::vector<char>>> files;
