@@ -140,8 +140,6 @@ TEST(CallEffect, CallsOnItsFirstUpdateOnlyMarkedFiredBeforeTheCall) {
 
 const Rgba K{0, 0, 0, 255}, White{255, 255, 255, 255};
 
-boost::shared_ptr<Texture2D> white() { return loadTestTexture("white.png", 2, 2, std::vector<Rgba>(4, White)); }
-
 class GlEffects : public ::testing::Test {
 protected:
     void SetUp() override { VESK_REQUIRE_GL(); bubbleTexture.reset(); clearFrame(0, 0, 0); }
@@ -216,7 +214,7 @@ TEST_F(GlEffects, BubblesShareOneTextureAndStartInTheirRanges) {
 
 TEST_F(GlEffects, SpriteEffectsAndBubblesDrawWhereTheirUpdateLeftThem) {
     Sprite sprite;
-    sprite.texture = bubbleTexture = white();
+    sprite.texture = bubbleTexture = loadTestTexture("white.png", 2, 2, std::vector<Rgba>(4, White));
     MoveEffect move(&sprite, Vec2{0, 0}, Vec2{0.8f, 0});
     move.schedule(0, 1), move.update(0.5f), move.draw();  // the default 0.2 x 0.2 quad, now centred on (0.4, 0)
     BubbleEffect effect(Vec2{-0.5f, 0.5f}, 2);
