@@ -71,7 +71,7 @@ TEST(CaptureShow, TheWholeShowsSoundHasEveryCueInPlaceAndOnlyTheCrashUnderTheMut
     const cue::Analysis analysis = cue::analyse(mix, scratch.file("data"));
     ASSERT_TRUE(analysis.musicFound);
     EXPECT_EQ(analysis.musicStart, 0);
-    ASSERT_EQ(analysis.cues.size(), sampleCueCount);
+    ASSERT_EQ(analysis.cues.size(), std::size(sampleCues));
     for (const cue::CueResult& result : analysis.cues) EXPECT_TRUE(result.found && std::abs(result.errorMs) <= 1.0) << result.sample;
     // From 40.2 s to 45 s the mix is the crash sample alone, sample for sample.
     const cue::Stereo crash = cue::readSound(scratch.file("data/carcrash.wav"));

@@ -2,8 +2,6 @@
 // tests, the benchmarks and the reliability checks.
 #pragma once
 
-#include <cstddef>
-
 // The names of assets.txt, in the order the show loads them: the samples,
 // the pictures, the music.
 inline constexpr const char* showAssets[] = {
@@ -23,4 +21,3 @@ inline constexpr SampleCue sampleCues[] = {
     {"juice.wav", 47.0, true},
     {"tolvane.wav", 54.0, true},    // the outro's voice
 };
-inline constexpr std::size_t sampleCueCount = sizeof(sampleCues) / sizeof(sampleCues[0]);
