@@ -112,13 +112,8 @@ GLint parameter(GLenum name, int level = -1) {
     return value;
 }
 
-class GlTexture : public ::testing::Test {
-protected:
-    void SetUp() override { VESK_REQUIRE_GL(); }
-    vesk_test::ErrorBoxRecorder boxes;
-};
-
-TEST_F(GlTexture, UploadsTheImageAsItIsAtLevelZeroWithLinearClampedSampling) {
+TEST(GlTexture, UploadsTheImageAsItIsAtLevelZeroWithLinearClampedSampling) {
+    VESK_REQUIRE_GL();
     // 8 x 2 pixels that all differ: a swapped size, row order or channel shows.
     std::vector<Rgba> picture;
     for (int i = 0; i < 16; ++i) picture.push_back(Rgba{uint8_t(i * 15), uint8_t(i / 8 * 200), uint8_t(100 + i), 250});
@@ -135,7 +130,9 @@ TEST_F(GlTexture, UploadsTheImageAsItIsAtLevelZeroWithLinearClampedSampling) {
     EXPECT_EQ(uploaded, picture);
 }
 
-TEST_F(GlTexture, AFileThatCannotBeLoadedGivesOneBoxAndLeavesNothingBound) {
+TEST(GlTexture, AFileThatCannotBeLoadedGivesOneBoxAndLeavesNothingBound) {
+    VESK_REQUIRE_GL();
+    vesk_test::ErrorBoxRecorder boxes;
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     for (const std::string& path :
@@ -150,7 +147,8 @@ TEST_F(GlTexture, AFileThatCannotBeLoadedGivesOneBoxAndLeavesNothingBound) {
     }
 }
 
-TEST_F(GlTexture, CopiesShareOneTextureDeletedWithTheLastHolder) {
+TEST(GlTexture, CopiesShareOneTextureDeletedWithTheLastHolder) {
+    VESK_REQUIRE_GL();
     Sprite original, copy;
     original.texture = vesk_test::loadTestCard();
     const GLuint name = original.texture->id;
