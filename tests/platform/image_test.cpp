@@ -25,8 +25,7 @@ void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, size_t) noexcept { std::free(block); }
 void operator delete[](void* block, size_t) noexcept { std::free(block); }
 
-using vesk_test::PngSpec;
-using vesk_test::Rgba;
+using namespace vesk_test;
 const int noLimit = 1 << 20;
 
 // 3 x 2, top row: red, half-clear green, clear blue; bottom row: white, a
@@ -62,7 +61,7 @@ TEST(PngDecoding, ColourTypesGiveTheSameRgbaTopRowFirst) {
         {"grey", spec(PNG_COLOR_TYPE_GRAY, 8, 1), grey},
     };
     for (const auto& c : cases) {
-        const std::vector<uint8_t> file = vesk_test::encodePng(c.file);
+        const std::vector<uint8_t> file = encodePng(c.file);
         std::unique_ptr<DecodedImage> image = decodePngMemory(file.data(), file.size(), noLimit);
         ASSERT_TRUE(image) << c.what;
         EXPECT_TRUE(image->width() == 3 && image->height() == 2) << c.what;
@@ -83,7 +82,7 @@ void expectRefusedQuietly(const std::vector<uint8_t>& file, const std::string& w
 }
 
 TEST(PngDecoding, BrokenFilesGiveNoImageQuietly) {
-    const std::vector<uint8_t> good = vesk_test::encodePng(spec(PNG_COLOR_TYPE_RGB, 8, 3));
+    const std::vector<uint8_t> good = encodePng(spec(PNG_COLOR_TYPE_RGB, 8, 3));
     const size_t iend = good.size() - 12;  // the last chunk, IEND, has no data
     // Every cut that loses image data, from the empty file and the partial
     // signature on; a file that lacks only IEND is whole. Damaged bytes and
@@ -101,7 +100,7 @@ std::vector<uint8_t> headerClaiming(uint32_t width, uint32_t height) {
     for (uint32_t side : {width, height})
         for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(side >> shift));
     file.insert(file.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0, 'I', 'D', 'A', 'T', 0x78, 0x9C});
-    vesk_test::fixPngChunkCrc(file, 8);
+    fixPngChunkCrc(file, 8);
     return file;
 }
 
@@ -120,7 +119,7 @@ TEST(PngDecoding, SizeLimitsHoldAtTheirEdgesBeforeAllocating) {
     EXPECT_EQ(largest, maxImageBytes);
     // The dimension limit is inclusive.
     auto stripe = [](int width, int height) {
-        return vesk_test::encodePng({width, height, PNG_COLOR_TYPE_GRAY, 8, std::vector<std::vector<uint8_t>>(size_t(height), std::vector<uint8_t>(size_t(width), 77))});
+        return encodePng({width, height, PNG_COLOR_TYPE_GRAY, 8, std::vector<std::vector<uint8_t>>(size_t(height), std::vector<uint8_t>(size_t(width), 77))});
     };
     const std::vector<uint8_t> atLimit = stripe(8, 8);
     std::unique_ptr<DecodedImage> image = decodePngMemory(atLimit.data(), atLimit.size(), 8);
