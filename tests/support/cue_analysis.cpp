@@ -131,9 +131,8 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
             } else {
                 ++result.dropoutsAtStops;
                 // The music found again either side of the dropout.
-                const double musicSeconds = static_cast<double>(inMusic) / rate;
-                const long before = musicStartNear(rec, music, start, musicSeconds - 0.15);
-                const long after = musicStartNear(rec, music, before < 0 ? start : before, musicSeconds + 0.15);
+                const long before = musicStartNear(rec, music, start, at - 0.15);
+                const long after = musicStartNear(rec, music, before < 0 ? start : before, at + 0.15);
                 if (before >= 0 && after >= 0 && inMusic < framesAt(62.0))
                     result.stopsShiftMs += (after - before) * 1000.0 / rate;
             }
