@@ -98,7 +98,8 @@ struct Analysis {
     int dropouts = 0;      // not at a machine stop
     // Dropouts begun in the music from 0.15 s before a machine stop's show
     // time to 0.1 s after it (the music is heard tens of ms after its show
-    // time), and how much later the music runs across those before 62 s.
+    // time; stops that close are one), and how much later the music runs
+    // across the stops they began at, before 62 s.
     int dropoutsAtStops = 0;
     double stopsShiftMs = 0;
     std::vector<CueResult> cues;
