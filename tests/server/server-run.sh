@@ -110,11 +110,13 @@ sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' 
 # The machine's stops: a CPU whose ticker woke 5 ms or more late ran
 # nothing meanwhile, and a thread that was on it (a sound server's, the
 # show's) stopped with it. A wake-up L us late skips the L / 1000 whole
-# intervals it missed. Written as "from to" in seconds of show time.
+# intervals it missed. Written as "from to" in seconds of show time, the
+# stops of both CPUs in order, those less than 0.25 s apart as one.
 awk -F: -v offset=$(( (ticker_start - $(cat "$dir/show-start")) / 1000 )) '
   NF == 3 { t = $1 + 0; late = $3 + 0; woke = offset + ($2 + 1 + skipped[t]) * 1000 + late
             skipped[t] += int(late / 1000)
-            if (late >= 5000) printf "%.3f %.3f\n", (woke - late) / 1e6, woke / 1e6 }' "$dir/wakeups" | sort -n >"$dir/stops"
+            if (late >= 5000) printf "%.3f %.3f\n", (woke - late) / 1e6, woke / 1e6 }' "$dir/wakeups" | sort -n |
+  awk 'NR > 1 && $1 - 0.25 <= to { if ($2 > to) to = $2; next } NR > 1 { print from, to } { from = $1; to = $2 } END { if (NR) print from, to }' >"$dir/stops"
 [ -s "$dir/stops" ] && echo "a CPU stopped (s of show time): $(tr '\n' ' ' <"$dir/stops")"
 # A PipeWire graph resamples the show twice (44.1 to 48 kHz and back), so
 # the crash heard there is not ours to the sample: the mute is checked by

@@ -113,17 +113,7 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
     const long start = result.musicStart = musicStartNear(rec, music, heardLoud - musicLoud, static_cast<double>(musicLoud) / rate);
     if (!(result.musicFound = start >= 0)) return result;
 
-    // The machine's stops in order, those whose spans about them meet taken
-    // as one: a dropout is counted at the span it began in.
-    std::vector<MachineStop> sorted(stops);
-    std::sort(sorted.begin(), sorted.end(), [](const MachineStop& a, const MachineStop& b) { return a.from < b.from; });
-    std::vector<MachineStop> merged;
-    for (const MachineStop& stop : sorted) {
-        if (!merged.empty() && stop.from - 0.15 <= merged.back().to + 0.1) merged.back().to = std::max(merged.back().to, stop.to);
-        else merged.push_back(stop);
-    }
-    std::vector<bool> heardAt(merged.size());
-
+    auto shiftTaken = stops.end();
     // Digital silence of 1 ms or more where the music is not silent; the
     // mute and its edges are left out.
     const long last = std::min({rec.frames(), start + music.frames(), start + framesAt(68.4)});
@@ -133,25 +123,24 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         bool musicPlays = false;
         for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
         if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3))) {
-            const double at = static_cast<double>(inMusic) / rate;
-            const auto span = std::find_if(merged.begin(), merged.end(), [at](const MachineStop& stop) {
-                return at >= stop.from - 0.15 && at <= stop.to + 0.1;
+            const auto stop = std::find_if(stops.begin(), stops.end(), [inMusic](const MachineStop& s) {
+                return inMusic >= framesAt(s.from - 0.15) && inMusic <= framesAt(s.to + 0.1);
             });
-            if (span == merged.end()) {
+            if (stop == stops.end()) {
                 ++result.dropouts;
             } else {
                 ++result.dropoutsAtStops;
-                heardAt[span - merged.begin()] = true;
+                // The music's shift across the stop, found again either side
+                // of it, taken once for all the dropouts at the stop.
+                if (stop != shiftTaken && stop->to < 61.5) {
+                    shiftTaken = stop;
+                    const long before = musicStartNear(rec, music, start, stop->from - 0.3);
+                    const long after = musicStartNear(rec, music, before < 0 ? start : before, stop->to + 0.25);
+                    if (before >= 0 && after >= 0) result.stopsShiftMs += (after - before) * 1000.0 / rate;
+                }
             }
         }
         run = 0;
-    }
-    // The music found again either side of each span with a dropout.
-    for (size_t i = 0; i < merged.size(); ++i) {
-        if (!heardAt[i] || merged[i].to > 61.5) continue;
-        const long before = musicStartNear(rec, music, start, merged[i].from - 0.3);
-        const long after = musicStartNear(rec, music, before < 0 ? start : before, merged[i].to + 0.25);
-        if (before >= 0 && after >= 0) result.stopsShiftMs += (after - before) * 1000.0 / rate;
     }
     const long end62 = musicStartNear(rec, music, start, 62.0);
     result.driftMs = end62 < 0 ? 1e9 : (end62 - start) * 1000.0 / rate - result.stopsShiftMs;

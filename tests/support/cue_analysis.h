@@ -31,8 +31,8 @@
 //                [--mute-music X] RECORDING
 //   DIR holds the show's data files (default: data); FILE the frames' show
 //   times, one a line, in seconds; --stops the machine's stops, "from to" a
-//   line, in seconds of show time. Prints one line per figure, "name value"
-//   (times in ms, show times in s):
+//   line, in seconds of show time, in order, none within 0.25 s of the next.
+//   Prints one line per figure, "name value" (times in ms, show times in s):
 //     music_start_s 0.213
 //     cue spinefin.wav 31.0 +0.45 31.0007   (one per cue: file, time, error,
 //                                            show time of its frame)
@@ -98,8 +98,8 @@ struct Analysis {
     int dropouts = 0;      // not at a machine stop
     // Dropouts begun in the music from 0.15 s before a machine stop's show
     // time to 0.1 s after it (the music is heard tens of ms after its show
-    // time; stops that close are one), and how much later the music runs
-    // across the stops they began at, before 62 s.
+    // time), and how much later the music runs across the stops they began
+    // at, before 62 s.
     int dropoutsAtStops = 0;
     double stopsShiftMs = 0;
     std::vector<CueResult> cues;
@@ -113,7 +113,8 @@ struct Analysis {
 };
 
 // `dataDir` holds kelpwake.mp3 and the samples; `frameTimes` the frames'
-// show times in ascending order, or nothing.
+// show times in ascending order, or nothing; `stops` in order, none within
+// 0.25 s of the next.
 Analysis analyse(const Stereo& recording, const std::string& dataDir, const std::vector<double>& frameTimes = {},
                  const std::vector<MachineStop>& stops = {});
 // The numbers in a text file, in order; empty when unreadable.
