@@ -13,11 +13,11 @@ speed=5
 start_own_xvfb
 copy_data "$work/show"
 export SDL_AUDIODRIVER=no-such-driver
+alive() { kill -0 "$show_pid" 2>/dev/null; }
 start_show "$work/show" /usr/bin/time -o "$work/memory" -f %M faketime -f "+0 x$speed"
-window=$(wait_window VESK 60) || { check "a window titled VESK" false; finish; }
+window=$(wait_window VESK 60) || { check "a window titled VESK (show $(alive && echo running || echo ended): $(cat "$work/show/stderr"))" false; finish; }
 mapped=$(now)  # the window is up just before the show's clock starts
 
-alive() { kill -0 "$show_pid" 2>/dev/null; }
 resize() { xdotool windowsize "$window" "$1" "$2"; sleep 0.5; check "${1}x$2: the show goes on" alive; }
 resize 1 1
 resize 4096 256
