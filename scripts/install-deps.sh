@@ -29,8 +29,8 @@ show_packages=(
   build-essential cmake pkg-config
   # window and GL, with Mesa's drivers so that it draws without a vendor's
   libglut-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
-  # sound device and decoding
-  libsdl2-dev libsndfile1-dev
+  # sound device, the PulseAudio server's name, and decoding
+  libsdl2-dev libpulse-dev libsndfile1-dev
   # images, drawing and lettering for the asset generator
   libpng-dev libcairo2-dev fonts-dejavu-core
   # smart pointers and bound calls

@@ -1,12 +1,19 @@
 #include "platform/desktop/sound_tuning.h"
 
+#include "platform/desktop/pulse_server.h"
+
 #include <cstdlib>
+#include <cstring>
 
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 
-void SoundTuning::beforeAudioInit() { setenv("PULSE_LATENCY_MSEC", serverBufferMilliseconds, 0); }
+void SoundTuning::beforeAudioInit() {
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    if (std::getenv("PULSE_LATENCY_MSEC") || (driver && std::strcmp(driver, "pulseaudio") != 0)) return;
+    setenv("PULSE_LATENCY_MSEC", PulseServer::isPipeWire() ? pipewirePulseBufferMilliseconds : pulseAudioBufferMilliseconds, 0);
+}
 
 void SoundTuning::unpaceDiskDriver() { setenv("SDL_DISKAUDIODELAY", "0", 0); }
 

@@ -8,18 +8,23 @@
 
 class SoundTuning {
 public:
-    // The buffer, in ms, that a PulseAudio server (or PipeWire's
-    // pipewire-pulse) is asked to hold ahead of what it plays
-    // (PULSE_LATENCY_MSEC); SDL alone would ask for one device buffer.
-    static constexpr const char* serverBufferMilliseconds = "40";
+    // The buffer, in ms, that a PulseAudio server is asked to hold ahead of
+    // what it plays (PULSE_LATENCY_MSEC); SDL alone would ask for one device
+    // buffer. PulseAudio rides out the machine's stops from it.
+    static constexpr const char* pulseAudioBufferMilliseconds = "40";
+    // The same for pipewire-pulse, which holds more than it is asked for
+    // ahead of the graph: what it is asked for sets the pictures' lead over
+    // the sound (docs/sound.md).
+    static constexpr const char* pipewirePulseBufferMilliseconds = "25";
     // The nice value of the threads SDL starts for the device.
     static constexpr int deviceThreadsNice = -11;
     // The callback thread's SCHED_RR priority: below a sound server's own
     // real-time threads (PulseAudio's at 5, PipeWire's higher).
     static constexpr int callbackRealTimePriority = 4;
 
-    // Before SDL's audio subsystem starts: asks a PulseAudio server for
-    // serverBufferMilliseconds unless the user set PULSE_LATENCY_MSEC.
+    // Before SDL's audio subsystem starts: asks the PulseAudio server for
+    // the buffer that suits it (PulseServer::isPipeWire), unless the user
+    // set PULSE_LATENCY_MSEC or SDL_AUDIODRIVER names another driver.
     static void beforeAudioInit();
     // For SDL's disk driver, whose own sleep between buffers would add to
     // the device's pacing: sets SDL_DISKAUDIODELAY to 0 unless the user set it.
