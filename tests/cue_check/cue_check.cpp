@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     // Limits below 0 are not checked.
     std::map<std::string, std::string> options = {{"--data", "data"}, {"--frames", ""}, {"--stops", ""}, {"--cue-ms", "-1"},
                                                   {"--drift-ms", "-1"}, {"--dropouts", "-1"}, {"--mute-peak", "-1"},
-                                                  {"--mute-music", "-1"}};
+                                                  {"--mute-music", "-1"}, {"--lead-probe", "-1"}, {"--lead-ms", "-1"}};
     std::string path;
     for (int i = 1; i < argc; ++i) {
         if (options.count(argv[i]) && i + 1 < argc) options[argv[i]] = argv[i + 1], ++i;
@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     const std::vector<double> bounds = cue::readNumbers(options["--stops"]);
     std::vector<cue::MachineStop> stops;
     for (size_t i = 0; i + 1 < bounds.size(); i += 2) stops.push_back({bounds[i], bounds[i + 1]});
-    const cue::Analysis a = cue::analyse(recording, options["--data"], cue::readNumbers(options["--frames"]), stops);
+    const double leadProbe = std::atof(options["--lead-probe"].c_str());
+    const cue::Analysis a = cue::analyse(recording, options["--data"], cue::readNumbers(options["--frames"]), stops, leadProbe);
     if (!a.musicFound) return std::fprintf(stderr, "vesk-cue-check: the music is not in %s\n", path.c_str()), 1;
     bool broken = false;
     auto check = [&](double value, const char* limit) {
@@ -44,5 +45,6 @@ int main(int argc, char** argv) {
     check(a.dropouts, "--dropouts");
     check(a.mutePeak < 0 ? NAN : a.mutePeak, "--mute-peak");
     check(a.muteMusic < 0 ? NAN : a.muteMusic, "--mute-music");
+    if (leadProbe >= 0) std::printf("lead_ms %.1f\n", a.leadMs), check(a.leadMs < 0 ? NAN : a.leadMs, "--lead-ms");
     return broken ? 1 : 0;
 }

@@ -12,14 +12,17 @@
 #           pipewire        the same graph, SDL's pipewire driver
 #   MODE    show        the whole show, given arguments that must change
 #                       nothing: no error box, and the recording must pass
-#                       the cue analysis
+#                       the cue analysis; through PipeWire, with the
+#                       pictures' lead over the sound measured 4 s in
 #           kill-at-30  the server is killed 30 s in: the show goes on
 #                       silently and exits 0 at its end
 #           no-server   no server at all: the show says so and plays on silently
 set -u
 server=${1:?pulse, pipewire-pulse or pipewire}
 mode=${2:?show, kill-at-30 or no-server}
-dir=$(mktemp -d /tmp/vesk-server-XXXXXX)
+# In memory where there is some: a write of the recording to disk that
+# blocks can lose pw-record a cycle of it.
+dir=$(mktemp -d "$([ -w /dev/shm ] && echo /dev/shm || echo /tmp)/vesk-server-XXXXXX")
 chmod 777 "$dir"  # PulseAudio's system server runs as the pulse user
 trap 'kill $(jobs -p) ${DBUS_SESSION_BUS_PID:-} 2>/dev/null; wait; [ -n "${KEEP:-}" ] && cp -r "$dir" "$KEEP"; rm -rf "$dir"' EXIT
 . "$(dirname "$0")/../support/pulse-server.sh"
@@ -53,10 +56,24 @@ if [ "$mode" != no-server ]; then
   # here: start_pulse gives PulseAudio's what rtkit would; PipeWire's own
   # module makes its data thread real-time, as rtkit would.
   [ "$server" = pulse ] || ps -L -o cls= -p "${graph%% *}" | grep -q -E 'FF|RR' || fail "PipeWire's threads are not real-time"
-  # Short fragments, so that what parec holds when it is stopped is little;
-  # in a PipeWire graph not so short that they, not the show, set the
-  # graph's quantum (the shortest latency its nodes ask for).
-  parec -d vesk.monitor --latency-msec=$([ "$server" = pulse ] && echo 20 || echo 50) --format=s16le --rate=44100 --channels=2 >"$dir/heard.raw" & recorder=$!
+  # Short fragments, so that what the recorder holds when it is stopped is
+  # little. A PipeWire graph runs the shortest cycle its nodes ask for, and
+  # there the recorder must ask for no shorter a cycle than the show's
+  # stream (SDL's pipewire driver writes one buffer a cycle, whatever the
+  # cycle), but for pipewire-pulse for no longer a one either: a
+  # pipewire-pulse stream that joins a graph running longer cycles grows
+  # its buffer to hold one of them, and keeps it. Through PipeWire the
+  # recorder is pw-record, which records on while pipewire-pulse is stopped
+  # for the lead probe. Writing to disk it lost a 256-frame cycle now and
+  # then (the music heard 5.3 ms early), which the stage's directory in
+  # memory ended; it also runs at SCHED_RR 10, above the show's load.
+  heard=$dir/heard.raw
+  case $server in
+  pulse) parec -d vesk.monitor --latency-msec=20 --format=s16le --rate=44100 --channels=2 >"$heard" & recorder=$! ;;
+  *) heard=$dir/heard.wav
+     chrt -r 10 pw-record --target vesk -P '{ stream.capture.sink = true }' --latency "$([ "$server" = pipewire ] && echo 50ms || echo 10ms)" \
+       --rate 44100 --channels 2 --format s16 "$heard" & recorder=$! ;;
+  esac
   # A desktop's sink is already running when the show starts. A null sink
   # left idle renders in blocks of 2 s, and a stream that arrives waits for
   # the rest of the block: the whole show would be heard up to 2 s late.
@@ -80,6 +97,19 @@ fi
 start=$(date +%s%N)
 LD_PRELOAD=$PWD/bench/libvesk_swap_shim.so VESK_FRAME_TIMES=$dir/frames VESK_AUDIO_DRIVER=$dir/driver VESK_SHOW_START=$dir/show-start \
   ./vesk -geometry 64x64+0+0 -iconic --fullscreen 2>"$dir/stderr" & show=$!
+if [ "$mode" = show ] && [ "$server" != pulse ]; then
+  # The lead probe (cue_analysis.h): what fills the graph's buffers for the
+  # show's stream (pipewire-pulse, or the show itself with SDL's pipewire
+  # driver) stopped for 30 ms at 4 s of show time, before any machine stop
+  # is likely to have moved the music (each adds its shift to the lead);
+  # its show time is written to probe. The graph runs on and the stream's
+  # next cycle is silent.
+  filler=${graph##* } && [ "$server" = pipewire ] && filler=$show
+  (until [ -s "$dir/show-start" ]; do sleep 0.1; done; show_start=$(cat "$dir/show-start")
+   sleep "$(awk -v s="$show_start" -v now="$(date +%s%N)" 'BEGIN { print (s + 4e9 - now) / 1e9 }')"
+   at=$(date +%s%N); kill -STOP "$filler"; sleep 0.03; kill -CONT "$filler"
+   awk -v s="$show_start" -v at="$at" 'BEGIN { printf "%.3f %.3f\n", (at - s) / 1e9, (at - s) / 1e9 + 0.03 }' >"$dir/probe") &
+fi
 case $mode in
 kill-at-30) sleep 30; kill -KILL $graph ;;
 no-server) sleep 5
@@ -111,15 +141,18 @@ sed -n 's/^T: *\([0-9]*\) .*Max: *\([0-9]*\)/latest wake-up on CPU \1: \2 us/p' 
 # nothing meanwhile, and a thread that was on it (a sound server's, the
 # show's) stopped with it. A wake-up L us late skips the L / 1000 whole
 # intervals it missed. Written as "from to" in seconds of show time, the
-# stops of both CPUs in order, those less than 0.25 s apart as one.
-awk -F: -v offset=$(( (ticker_start - $(cat "$dir/show-start")) / 1000 )) '
+# stops of both CPUs and the lead probe in order, those less than 0.25 s
+# apart as one.
+{ awk -F: -v offset=$(( (ticker_start - $(cat "$dir/show-start")) / 1000 )) '
   NF == 3 { t = $1 + 0; late = $3 + 0; woke = offset + ($2 + 1 + skipped[t]) * 1000 + late
             skipped[t] += int(late / 1000)
-            if (late >= 5000) printf "%.3f %.3f\n", (woke - late) / 1e6, woke / 1e6 }' "$dir/wakeups" | sort -n |
+            if (late >= 5000) printf "%.3f %.3f\n", (woke - late) / 1e6, woke / 1e6 }' "$dir/wakeups"; cat "$dir/probe" 2>/dev/null; } | sort -n |
   awk 'NR > 1 && $1 - 0.25 <= to { if ($2 > to) to = $2; next } NR > 1 { print from, to } { from = $1; to = $2 } END { if (NR) print from, to }' >"$dir/stops"
-[ -s "$dir/stops" ] && echo "a CPU stopped (s of show time): $(tr '\n' ' ' <"$dir/stops")"
+[ -s "$dir/stops" ] && echo "a CPU stopped, or the lead probe (s of show time): $(tr '\n' ' ' <"$dir/stops")"
 # A PipeWire graph resamples the show twice (44.1 to 48 kHz and back), so
 # the crash heard there is not ours to the sample: the mute is checked by
-# the music's share, not by what is left besides the crash.
-mute=(--mute-peak 400) && [ "$server" = pulse ] || mute=(--mute-music 0.1)
-./vesk-cue-check --frames "$dir/frames" --stops "$dir/stops" --cue-ms 5 --drift-ms 2 --dropouts 0 "${mute[@]}" "$dir/heard.raw" || fail "the cue analysis"
+# the music's share, not by what is left besides the crash. The lead may be
+# 60 ms: the probe reads it less what the stream had handed the graph
+# already, up to one of SDL's pipewire buffers (10.7 ms).
+mute=(--mute-peak 400) && [ "$server" = pulse ] || mute=(--mute-music 0.1 --lead-probe "$(cut -d' ' -f1 "$dir/probe")" --lead-ms 49)
+./vesk-cue-check --frames "$dir/frames" --stops "$dir/stops" --cue-ms 5 --drift-ms 2 --dropouts 0 "${mute[@]}" "$heard" || fail "the cue analysis"

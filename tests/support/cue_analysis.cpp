@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <strings.h>
@@ -105,7 +106,7 @@ std::vector<double> readNumbers(const std::string& path) {
 }
 
 Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vector<double>& frameTimes,
-                 const std::vector<MachineStop>& stops) {
+                 const std::vector<MachineStop>& stops, double leadProbe) {
     Analysis result;
     const Stereo music = readSound(dataDir + "/kelpwake.mp3");
     const long musicLoud = firstLoud(music, 200), heardLoud = firstLoud(rec, 200);
@@ -123,6 +124,8 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         bool musicPlays = false;
         for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
         if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3))) {
+            if (leadProbe >= 0 && result.leadMs < 0 && std::abs(inMusic - framesAt(leadProbe - 0.025)) <= framesAt(0.125))
+                result.leadMs = leadProbe * 1000 - inMusic * 1000.0 / rate;
             const auto stop = std::find_if(stops.begin(), stops.end(), [inMusic](const MachineStop& s) {
                 return inMusic >= framesAt(s.from - 0.15) && inMusic <= framesAt(s.to + 0.1);
             });

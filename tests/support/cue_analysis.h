@@ -26,12 +26,19 @@
 // that began at a stop from the others, and takes the music's shift across
 // them out of its drift.
 //
+// The pictures' lead over the sound is measured where the stage stopped
+// for a moment what fills a sound server's buffers for the show (the lead
+// probe): the server's output falls silent then, once it has played what
+// it was handed already, so the music's place where that silence begins is
+// the music heard at the probe's show time, that little later.
+//
 // vesk-cue-check [--data DIR] [--frames FILE] [--stops FILE] [--cue-ms X]
 //                [--drift-ms X] [--dropouts N] [--mute-peak N]
-//                [--mute-music X] RECORDING
+//                [--mute-music X] [--lead-probe T] [--lead-ms X] RECORDING
 //   DIR holds the show's data files (default: data); FILE the frames' show
 //   times, one a line, in seconds; --stops the machine's stops, "from to" a
-//   line, in seconds of show time, in order, none within 0.25 s of the next.
+//   line, in seconds of show time, in order, none within 0.25 s of the next;
+//   T the lead probe's show time, in s, which --stops must hold too.
 //   Prints one line per figure, "name value" (times in ms, show times in s):
 //     music_start_s 0.213
 //     cue spinefin.wav 31.0 +0.45 31.0007   (one per cue: file, time, error,
@@ -44,6 +51,8 @@
 //     mute_peak 3                     (largest sample besides the crash,
 //                                      40.2 to 45.0 s of show time)
 //     mute_music 0.012                (the music's largest share there)
+//     lead_ms 37.2                    (given a lead probe; -1 when no
+//                                      silence began at it)
 //   Exit status: 0 when every limit given holds; 1 when one is broken, the
 //   music or a cue is not found; 2 for bad options or an unreadable file.
 #pragma once
@@ -110,13 +119,16 @@ struct Analysis {
     // through a resampler.
     int mutePeak = -1;
     double muteMusic = -1;
+    // In ms: the lead probe's show time less the music's place where the
+    // first dropout at it began (from 0.15 s before to 0.1 s after).
+    double leadMs = -1;
 };
 
 // `dataDir` holds kelpwake.mp3 and the samples; `frameTimes` the frames'
 // show times in ascending order, or nothing; `stops` in order, none within
-// 0.25 s of the next.
+// 0.25 s of the next; `leadProbe` the lead probe's show time, or < 0.
 Analysis analyse(const Stereo& recording, const std::string& dataDir, const std::vector<double>& frameTimes = {},
-                 const std::vector<MachineStop>& stops = {});
+                 const std::vector<MachineStop>& stops = {}, double leadProbe = -1);
 // The numbers in a text file, in order; empty when unreadable.
 std::vector<double> readNumbers(const std::string& path);
 
