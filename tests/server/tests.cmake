@@ -1,11 +1,10 @@
 # The show through real sound servers (server-run.sh, run from the build
 # directory under an X server): the whole show through PulseAudio and
-# through a PipeWire graph with SDL's pipewire driver, each recording
-# passing the cue analysis; the failures are the server killed 30 s in and
-# no server at all. The whole show through the graph's pipewire-pulse
-# (server-run.sh pipewire-pulse show) does not pass yet and is run by hand:
-# docs/sound.md.
-foreach(run pulse:show pulse:kill-at-30 pulse:no-server pipewire:show pipewire-pulse:kill-at-30 pipewire:no-server)
+# through a PipeWire graph, by its pipewire-pulse and by SDL's pipewire
+# driver, each recording passing the cue analysis; the failures are the
+# server killed 30 s in and no server at all.
+foreach(run pulse:show pulse:kill-at-30 pulse:no-server pipewire-pulse:show pipewire:show pipewire-pulse:kill-at-30
+        pipewire:no-server)
   string(REPLACE ":" ";" parts ${run})
   list(GET parts 0 server)
   list(GET parts 1 mode)
