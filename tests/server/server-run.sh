@@ -120,10 +120,11 @@ show) sleep 20
   echo "SDL's audio driver: $(cat "$dir/driver")"
   [ "$(cat "$dir/driver")" = "$expected" ] || fail "SDL's driver is not $expected"
   # What the server reports for the show's stream, and for the record the
-  # latencies the graph's nodes ask for and the graph's cycle: the median
+  # latencies the graph's nodes ask for, what pipewire-pulse holds for the
+  # show (bytes of 4 to a frame) and the graph's cycle: the median
   # of the cycle lengths pw-profiler sees in 2 s (its first column, in us).
   pactl list sink-inputs | grep -E 'Latency' | sed 's/^\s*/server: /'
-  [ "$server" = pulse ] || { pw-dump | grep -E '"node.latency"' | sort | uniq -c | sed 's/^ */graph: asked /'
+  [ "$server" = pulse ] || { pw-dump | grep -E '"node.latency"|"pulse.attr.(tlength|minreq)"' | sort | uniq -c | sed 's/^ */graph: /'
     (cd "$dir" && timeout -s INT 2 pw-profiler >/dev/null 2>&1)
     sort -n "$dir/profiler.log" | awk '{ c[NR] = $1 } END { m = c[int(NR / 2) + 1]; printf "graph: cycle %d us, %d frames at 48 kHz\n", m, m * 0.048 + 0.5 }'; } ;;
 esac
