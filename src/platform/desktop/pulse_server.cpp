@@ -4,17 +4,12 @@
 #include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 
+#include "platform/sound/sound_device.h"
+
 #include <cstdint>
 #include <cstring>
-#include <ctime>
 
 namespace {
-
-int64_t monotonicMilliseconds() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
-}
 
 struct Question {
     bool answered = false;
@@ -36,9 +31,9 @@ bool PulseServer::isPipeWire() {
     pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "vesk");
     Question question;
     if (context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
-        const int64_t deadline = monotonicMilliseconds() + answerWaitMilliseconds;
+        const int64_t deadline = SoundDevice::clockNanoseconds() + int64_t{answerWaitMilliseconds} * 1000000;
         bool asked = false;
-        while (!question.answered && monotonicMilliseconds() < deadline) {
+        while (!question.answered && SoundDevice::clockNanoseconds() < deadline) {
             const pa_context_state_t state = pa_context_get_state(context);
             if (!PA_CONTEXT_IS_GOOD(state)) break;
             if (state == PA_CONTEXT_READY && !asked) {
