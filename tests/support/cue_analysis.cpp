@@ -114,36 +114,41 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
     const long start = result.musicStart = musicStartNear(rec, music, heardLoud - musicLoud, static_cast<double>(musicLoud) / rate);
     if (!(result.musicFound = start >= 0)) return result;
 
-    auto shiftTaken = stops.end();
     // Digital silence of 1 ms or more where the music is not silent; the
-    // mute and its edges are left out.
-    const long last = std::min({rec.frames(), start + music.frames(), start + framesAt(68.4)});
-    for (long f = start, run = 0; f <= last; ++f) {
-        if (f < last && rec.at(f, 0) == 0 && rec.at(f, 1) == 0 && ++run) continue;
+    // mute, its edges and the show's end are left out. The music is heard
+    // tens of ms after its show time, and later still after a stop that a
+    // graph played as silence: `lag`, beyond 50 ms, as the dropouts at the
+    // stop before showed it.
+    double lag = 0;
+    const auto last = [&] { return std::min({rec.frames(), start + music.frames(), start + framesAt(68.4 - lag)}); };
+    for (long f = start, run = 0; f <= last(); ++f) {
+        if (f < last() && rec.at(f, 0) == 0 && rec.at(f, 1) == 0 && ++run) continue;
         const long inMusic = f - run - start;
         bool musicPlays = false;
         for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
         if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3))) {
             if (leadProbe >= 0 && result.leadMs < 0 && std::abs(inMusic - framesAt(leadProbe - 0.025)) <= framesAt(0.125))
                 result.leadMs = leadProbe * 1000 - inMusic * 1000.0 / rate;
-            const auto stop = std::find_if(stops.begin(), stops.end(), [inMusic](const MachineStop& s) {
-                return inMusic >= framesAt(s.from - 0.15) && inMusic <= framesAt(s.to + 0.1);
+            const auto stop = std::find_if(stops.begin(), stops.end(), [inMusic, lag](const MachineStop& s) {
+                return inMusic >= framesAt(s.from - lag - 0.15) && inMusic <= framesAt(s.to - lag + 0.1);
             });
-            if (stop == stops.end()) {
-                ++result.dropouts;
-            } else {
-                ++result.dropoutsAtStops;
-                // The music's shift across the stop, found again either side
-                // of it, taken once for all the dropouts at the stop.
-                if (stop != shiftTaken && stop->to < 61.5) {
-                    shiftTaken = stop;
-                    const long before = musicStartNear(rec, music, start, stop->from - 0.3);
-                    const long after = musicStartNear(rec, music, before < 0 ? start : before, stop->to + 0.25);
-                    if (before >= 0 && after >= 0) result.stopsShiftMs += (after - before) * 1000.0 / rate;
-                }
-            }
+            if (stop == stops.end()) ++result.dropouts;
+            else ++result.dropoutsAtStops, lag = std::max(0.0, stop->from - inMusic * 1.0 / rate - 0.05);
         }
         run = 0;
+    }
+    // The music's shift across each stop, found again either side of it
+    // (outside the mute), with or without a dropout heard: later by the
+    // silence a graph played, earlier by the cycles a recorder lost. Stops
+    // close together share the music found between them.
+    const auto unmuted = [](double at, double outside) { return at > 39.9 && at < 45.3 ? outside : at; };
+    long after = -1;
+    for (size_t i = 0; i < stops.size() && stops[i].to < 61.5; ++i) {
+        const double beforeAt = unmuted(stops[i].from - 0.3, 39.9), afterAt = unmuted(stops[i].to + 0.25, 45.3);
+        const bool shared = i > 0 && beforeAt < unmuted(stops[i - 1].to + 0.25, 45.3) + 0.1;
+        const long before = shared && after >= 0 ? after : musicStartNear(rec, music, start, beforeAt);
+        after = musicStartNear(rec, music, before < 0 ? start : before, afterAt);
+        if (before >= 0 && after >= 0) result.stopsShiftMs += (after - before) * 1000.0 / rate;
     }
     const long end62 = musicStartNear(rec, music, start, 62.0);
     result.driftMs = end62 < 0 ? 1e9 : (end62 - start) * 1000.0 / rate - result.stopsShiftMs;

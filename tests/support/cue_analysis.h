@@ -22,9 +22,10 @@
 // tens of ms, and whatever thread was on it. A sound server whose graph
 // runs on a timer, as PipeWire's does, then runs the cycles it missed back
 // to back, without waiting for its clients, and each such cycle is heard
-// as silence. Given the machine's stops, the analysis tells the dropouts
-// that began at a stop from the others, and takes the music's shift across
-// them out of its drift.
+// as silence; a recorder that was stopped too loses cycles. Given the
+// machine's stops, the analysis tells the dropouts that began at a stop
+// from the others, and takes the music's shift across the stops out of its
+// drift.
 //
 // The pictures' lead over the sound is measured where the stage stopped
 // for a moment what fills a sound server's buffers for the show (the lead
@@ -106,9 +107,9 @@ struct Analysis {
     double driftMs = 0;    // later is positive; without stopsShiftMs
     int dropouts = 0;      // not at a machine stop
     // Dropouts begun in the music from 0.15 s before a machine stop's show
-    // time to 0.1 s after it (the music is heard tens of ms after its show
-    // time), and how much later the music runs across the stops they began
-    // at, before 62 s.
+    // time to 0.1 s after it, both less the music's lag beyond 50 ms behind
+    // its show time that the dropouts at the stop before showed; and how
+    // much later the music runs across all the stops before 62 s.
     int dropoutsAtStops = 0;
     double stopsShiftMs = 0;
     std::vector<CueResult> cues;
