@@ -35,9 +35,8 @@ int main(int argc, char** argv) {
     std::printf("music_start_s %.4f\n", static_cast<double>(a.musicStart) / cue::rate);
     for (const cue::CueResult& c : a.cues) {
         if (c.found) std::printf("cue %s %.1f %+.2f %.4f\n", c.sample, c.showTime, c.errorMs, c.frameTime);
-        else std::printf("cue %s %.1f not_found\n", c.sample, c.showTime);
+        else std::printf("cue %s %.1f not_found\n", c.sample, c.showTime), broken = true;
         check(c.found ? std::fabs(c.errorMs) : NAN, "--cue-ms");
-        broken |= !c.found;
     }
     std::printf("drift_ms %.2f\ndropouts %d\ndropouts_at_stops %d %.2f\nmute_peak %d\nmute_music %.3f\n", a.driftMs,
                 a.dropouts, a.dropoutsAtStops, a.stopsShiftMs, a.mutePeak, a.muteMusic);

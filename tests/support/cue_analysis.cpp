@@ -19,10 +19,9 @@ Stereo read(const std::string& path, bool raw) {
     SF_INFO info = raw ? SF_INFO{0, rate, 2, SF_FORMAT_RAW | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE, 0, 0} : SF_INFO{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     std::vector<short> buffer(8192);
-    for (sf_count_t got; file && info.channels <= 2 && (got = sf_readf_short(file, buffer.data(), 4096)) > 0;) {
+    for (sf_count_t got; file && info.channels <= 2 && (got = sf_readf_short(file, buffer.data(), 4096)) > 0;)
         for (sf_count_t i = 0; i < got; ++i)
             sound.samples.insert(sound.samples.end(), {buffer[i * info.channels], buffer[i * info.channels + info.channels - 1]});
-    }
     if (file) sf_close(file);
     return sound;
 }
@@ -58,11 +57,13 @@ long firstLoud(const Stereo& sound, int threshold) {
 }
 
 // The music's start found again from its frames at `showSeconds`, within
-// half a second of `start` (dropouts delay the rest of the music).
+// half a second of `start` (dropouts delay the rest of the music), and
+// confirmed by the next 0.1 s of the music fitting best in its place: none
+// where a sample hides the music and a wrong placement happens to fit.
 long musicStartNear(const Stereo& rec, const Stereo& music, long start, double showSeconds) {
-    const long m = framesAt(showSeconds);
-    const long at = bestFit(rec, music, m, framesAt(0.1), start + m - framesAt(0.5), start + m + framesAt(0.5));
-    return at < 0 ? -1 : at - m;
+    const long m = framesAt(showSeconds), next = framesAt(0.1);
+    const long at = bestFit(rec, music, m, next, start + m - framesAt(0.5), start + m + framesAt(0.5));
+    return at >= 0 && bestFit(rec, music, m + next, next, at + next - framesAt(0.5), at + next + framesAt(0.5)) == at + next ? at - m : -1;
 }
 
 // What is heard from 40.2 to 45.0 s of show time besides the crash placed
@@ -124,8 +125,7 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
     for (long f = start, run = 0; f <= last(); ++f) {
         if (f < last() && rec.at(f, 0) == 0 && rec.at(f, 1) == 0 && ++run) continue;
         const long inMusic = f - run - start;
-        bool musicPlays = false;
-        for (long m = inMusic; m < inMusic + run && !musicPlays; ++m) musicPlays = music.at(m, 0) || music.at(m, 1);
+        const bool musicPlays = std::any_of(music.samples.data() + 2 * inMusic, music.samples.data() + 2 * (inMusic + run), [](int16_t s) { return s != 0; });
         if (run >= rate / 1000 && musicPlays && (inMusic + run < framesAt(40.0) || inMusic > framesAt(45.3))) {
             if (leadProbe >= 0 && result.leadMs < 0 && std::abs(inMusic - framesAt(leadProbe - 0.025)) <= framesAt(0.125))
                 result.leadMs = leadProbe * 1000 - inMusic * 1000.0 / rate;
@@ -138,16 +138,20 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
         run = 0;
     }
     // The music's shift across each stop, found again either side of it
-    // (outside the mute), with or without a dropout heard: later by the
-    // silence a graph played, earlier by the cycles a recorder lost. Stops
-    // close together share the music found between them.
+    // (outside the mute, and up to 1.8 s further out past a sample that
+    // hides it), with or without a dropout heard: later by the silence a
+    // graph played, earlier by the cycles a recorder lost. Stops close
+    // together share the music found between them.
     const auto unmuted = [](double at, double outside) { return at > 39.9 && at < 45.3 ? outside : at; };
     long after = -1;
+    double afterAt = -1;
     for (size_t i = 0; i < stops.size() && stops[i].to < 61.5; ++i) {
-        const double beforeAt = unmuted(stops[i].from - 0.3, 39.9), afterAt = unmuted(stops[i].to + 0.25, 45.3);
-        const bool shared = i > 0 && beforeAt < unmuted(stops[i - 1].to + 0.25, 45.3) + 0.1;
-        const long before = shared && after >= 0 ? after : musicStartNear(rec, music, start, beforeAt);
-        after = musicStartNear(rec, music, before < 0 ? start : before, afterAt);
+        long before = -1;
+        for (double at = unmuted(stops[i].from - 0.3, 39.9), k = 0; before < 0 && k < 10; at -= 0.2, ++k)
+            before = after >= 0 && at < afterAt + 0.1 ? after : musicStartNear(rec, music, start, at);
+        after = -1;
+        for (double at = unmuted(stops[i].to + 0.25, 45.3), k = 0; after < 0 && k < 10; at += 0.2, ++k)
+            after = musicStartNear(rec, music, before < 0 ? start : before, afterAt = at);
         if (before >= 0 && after >= 0) result.stopsShiftMs += (after - before) * 1000.0 / rate;
     }
     const long end62 = musicStartNear(rec, music, start, 62.0);
