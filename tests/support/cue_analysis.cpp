@@ -139,16 +139,17 @@ Analysis analyse(const Stereo& rec, const std::string& dataDir, const std::vecto
     }
     // The music's shift across each stop, found again either side of it
     // (outside the mute, and up to 1.8 s further out past a sample that
-    // hides it), with or without a dropout heard: later by the silence a
-    // graph played, earlier by the cycles a recorder lost. Stops close
-    // together share the music found between them.
+    // hides it; before the music, its start), with or without a dropout
+    // heard: later by the silence a graph played, earlier by the cycles a
+    // recorder lost. Stops close together share the music found between
+    // them.
     const auto unmuted = [](double at, double outside) { return at > 39.9 && at < 45.3 ? outside : at; };
     long after = -1;
     double afterAt = -1;
     for (size_t i = 0; i < stops.size() && stops[i].to < 61.5; ++i) {
         long before = -1;
         for (double at = unmuted(stops[i].from - 0.3, 39.9), k = 0; before < 0 && k < 10; at -= 0.2, ++k)
-            before = after >= 0 && at < afterAt + 0.1 ? after : musicStartNear(rec, music, start, at);
+            before = after >= 0 && at < afterAt + 0.1 ? after : at < 0 ? start : musicStartNear(rec, music, start, at);
         after = -1;
         for (double at = unmuted(stops[i].to + 0.25, 45.3), k = 0; after < 0 && k < 10; at += 0.2, ++k)
             after = musicStartNear(rec, music, before < 0 ? start : before, afterAt = at);
